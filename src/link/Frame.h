@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace UpsLink {
+
+constexpr uint8_t StartMarker = 0xAB;
+constexpr uint8_t AckBlockType = 9;
+constexpr int MaxBlockData = 140;
+constexpr uint8_t LastBlockBit = 0x80;
+
+// The two's complement of the 8-bit sum of the bytes.
+uint8_t Checksum(const uint8_t* bytes, std::size_t count);
+
+// 0xAB, length, the first payloadLength bytes of data, checksum.
+std::vector<uint8_t> BuildFrame(int payloadLength, const std::vector<uint8_t>& data);
+
+// Checks the reply in RxBuffer and assembles its data into ReplyData; true only for a complete,
+// valid reply starting at index 0.
+bool ParseReply();
+
+}  // namespace UpsLink

@@ -1,0 +1,120 @@
+#include "PortControl.h"
+
+#include <cmath>
+#include <optional>
+
+#include "common/Fault.h"
+#include "common/Globals.h"
+#include "common/Text.h"
+#include "platform/Seams.h"
+
+namespace UpsLink {
+
+namespace {
+
+void ShowIndicator() { frmMain().ShowConnected(Connected); }
+
+std::string OpenFailureLine(const Fault& fault)
+{
+    switch (fault.Number) {
+    case FaultNo::DeviceNotOpen: return "Unable to open port";
+    case FaultNo::PortAlreadyOpen: return "Port already open";
+    case FaultNo::InvalidPortNumber: return "Invalid port number";
+    case FaultNo::CouldNotSetCommState: return "Invalid communications parameters";
+    case FaultNo::InvalidPropertyValue: return "Invalid Baud Rate";
+    default: return std::to_string(fault.Number) + " " + fault.Description;
+    }
+}
+
+// The port number text as a 16-bit integer, rounded half to even like the classic conversion.
+int16_t PortNumberValue()
+{
+    if (!IsNumeric(PortNumber)) throw Fault(FaultNo::TypeMismatch);
+    const double value = std::nearbyint(NumericPrefix(PortNumber));
+    if (!std::isfinite(value)) throw Fault(FaultNo::Overflow);
+    return ToInt16(static_cast<long long>(value));
+}
+
+}  // namespace
+
+std::string SettingsString()
+{
+    return BaudRate + "," + Parity + "," + std::to_string(DataBits) + "," + std::to_string(StopBits);
+}
+
+void InitPort(const std::string& baudRate, const std::string& parity, int16_t dataBits, int16_t stopBits,
+              const std::string& portNumber)
+{
+    if (!baudRate.empty()) BaudRate = baudRate;
+    if (!parity.empty()) Parity = parity;
+    if (dataBits != 0) DataBits = dataBits;
+    if (stopBits != 0) StopBits = stopBits;
+    if (!portNumber.empty()) PortNumber = portNumber;
+    OpenPort();
+}
+
+void OpenPort()
+{
+    Port& port = MSComm1();
+    // Every step is tried; only the last failure counts.
+    std::optional<Fault> failure;
+    auto attempt = [&failure](auto&& step) {
+        try {
+            step();
+        } catch (const Fault& fault) {
+            failure = fault;
+        }
+    };
+
+    FlushPort();
+    attempt([&] {
+        if (port.PortOpen()) port.SetPortOpen(false);
+    });
+    attempt([&] { port.SetRTSEnable(false); });
+    attempt([&] { port.SetDTREnable(false); });
+    attempt([&] { port.SetHandshaking(0); });
+    attempt([&] { port.SetInBufferSize(1024); });
+    attempt([&] { port.SetOutBufferSize(512); });
+    attempt([&] { port.SetInBufferCount(0); });
+    attempt([&] { port.SetSettings(SettingsString()); });
+    attempt([&] { port.SetInputMode(1); });
+    attempt([&] { port.SetInputLen(0); });
+    attempt([&] { port.SetSThreshold(0); });
+    attempt([&] { port.SetRThreshold(0); });
+    attempt([&] { port.SetCommPort(PortNumberValue()); });
+    attempt([&] { port.SetPortOpen(true); });
+
+    Shell& shell = frmMain();
+    shell.SetPortLabelStruck(false);
+    shell.SetPortLabel(" COM" + std::to_string(port.CommPort()) + "," + port.Settings());
+    ShowIndicator();
+    shell.Repaint();
+
+    if (!failure) return;
+    const std::string line = OpenFailureLine(*failure);
+    attempt([&] {
+        if (port.PortOpen()) port.SetPortOpen(false);
+    });
+    shell.SetPortLabelStruck(true);
+    Connected = false;
+    // Redrawn so the window never shows a connection that was just dropped.
+    ShowIndicator();
+    shell.AddToBoard(line);
+}
+
+void ResetPort() { OpenPort(); }
+
+void FlushPort()
+{
+    try {
+        Port& port = MSComm1();
+        while (port.InBufferCount() > 0) port.Input();
+        RxBuffer.fill(0);
+        ReplyData.clear();
+        ShowIndicator();
+    } catch (const Fault& fault) {
+        frmMain().AddToBoard(FaultLine(fault, " ", 2));
+    }
+}
+
+}  // namespace UpsLink

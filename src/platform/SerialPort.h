@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QSerialPort>
+#include <QString>
+
+#include "Port.h"
+
+namespace UpsLink {
+
+// Port number n names COMn on Windows; elsewhere ZENTREL_COMn when set, else /dev/ttyS(n-1).
+QString DeviceForPort(int number);
+
+// The real serial port. No event loop runs while the link waits, so pending bytes are pulled
+// from the operating system before they are counted or read.
+class SerialPort : public Port {
+protected:
+    void OpenDevice(int number, const CommSettings& settings) override;
+    void CloseDevice() override;
+    void ApplySettings(const CommSettings& settings) override;
+    int PendingCount() override;
+    std::vector<uint8_t> ReadPending() override;
+    void Write(const std::vector<uint8_t>& bytes) override;
+
+private:
+    void PullFromSystem();
+
+    QSerialPort serial_;
+};
+
+}  // namespace UpsLink
