@@ -21,6 +21,8 @@ public:
     }
     void Repaint() override { ++Repaints; }
 
+    void SetEnabled(bool enabled) override { FormEnabled = enabled; }
+    bool Enabled() const override { return FormEnabled; }
     void SetCaption(const std::string& caption) override { CaptionText = caption; }
     std::string Caption() const override { return CaptionText; }
     void SetModuleEnabled(bool enabled) override { ModuleButtonEnabled = enabled; }
@@ -42,6 +44,7 @@ public:
     std::vector<std::string> Board;
     int Clears = 0;
     int Repaints = 0;
+    bool FormEnabled = true;
     std::string CaptionText = "Zentrel";
     bool ModuleButtonEnabled = true;
     bool Busy = false;

@@ -35,6 +35,9 @@ public:
     virtual void BoardClear() = 0;
     virtual void Repaint() = 0;
 
+    // The whole window's input, menus included (DisableForm / EnableForm).
+    virtual void SetEnabled(bool enabled) = 0;
+    virtual bool Enabled() const = 0;
     virtual void SetCaption(const std::string& caption) = 0;
     virtual std::string Caption() const = 0;
     virtual void SetModuleEnabled(bool enabled) = 0;

@@ -1,0 +1,24 @@
+# Sourced by the scripts: installs what the build needs from Debian's packages (only when
+# something is missing) and configures and builds into build/.
+
+ZENTREL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+ZENTREL_BUILD=${ZENTREL_BUILD:-$ZENTREL_ROOT/build}
+ZENTREL_PACKAGES="cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev googletest"
+
+zentrel_install_packages() {
+    local missing=()
+    for pkg in $ZENTREL_PACKAGES "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -q
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+zentrel_build() {
+    cmake -S "$ZENTREL_ROOT" -B "$ZENTREL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$ZENTREL_BUILD" -j"$(nproc)" "$@"
+}

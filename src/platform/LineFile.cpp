@@ -1,0 +1,47 @@
+#include "LineFile.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+namespace UpsLink {
+
+std::unique_ptr<LineFile> LineFile::Open(const std::string& path, std::string& error)
+{
+    std::FILE* file = std::fopen(path.c_str(), "a");
+    if (!file) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+    error.clear();
+    return std::unique_ptr<LineFile>(new LineFile(file));
+}
+
+void LineFile::WriteLine(const std::string& line)
+{
+    std::fputs(line.c_str(), file_.get());
+    std::fputc('\n', file_.get());
+    std::fflush(file_.get());
+}
+
+std::string TimeOfDayText(double secondsSinceMidnight)
+{
+    const long long ms = std::llround(secondsSinceMidnight * 1000.0) % (24LL * 3600 * 1000);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60,
+                  ms % 1000);
+    return text;
+}
+
+std::string TraceLine(double secondsSinceMidnight, char direction, const std::vector<uint8_t>& bytes)
+{
+    std::string line = TimeOfDayText(secondsSinceMidnight) + "  " + direction + " ";
+    char hex[4];
+    for (uint8_t byte : bytes) {
+        std::snprintf(hex, sizeof hex, " %02X", byte);
+        line += hex;
+    }
+    return line;
+}
+
+}  // namespace UpsLink

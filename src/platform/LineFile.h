@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace UpsLink {
+
+// A text file opened for appending, each line flushed as it is written so nothing is lost if
+// the program is killed.
+class LineFile {
+public:
+    // Empty error means opened; otherwise the reason it could not be.
+    static std::unique_ptr<LineFile> Open(const std::string& path, std::string& error);
+    void WriteLine(const std::string& line);
+
+private:
+    struct Closer {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    explicit LineFile(std::FILE* file) : file_(file) {}
+    std::unique_ptr<std::FILE, Closer> file_;
+};
+
+// "hh:mm:ss.zzz" of a count of seconds since midnight.
+std::string TimeOfDayText(double secondsSinceMidnight);
+
+// One wire record line: time of day, '>' written or '<' read, the bytes in hexadecimal.
+std::string TraceLine(double secondsSinceMidnight, char direction, const std::vector<uint8_t>& bytes);
+
+}  // namespace UpsLink
