@@ -1,0 +1,90 @@
+// zentrel-sim: the simulated UPS on a pseudo-terminal, in real time.
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+
+#include "PtyLine.h"
+#include "SimFiles.h"
+#include "SimOptions.h"
+#include "UpsModel.h"
+#include "platform/Clock.h"
+#include "platform/LineFile.h"
+
+using namespace UpsLink;
+
+namespace {
+
+int stopPipe[2] = {-1, -1};
+
+void RequestStop(int)
+{
+    const char byte = 0;
+    const ssize_t written = ::write(stopPipe[1], &byte, 1);
+    (void)written;
+}
+
+int Fail(const std::string& message)
+{
+    std::fprintf(stderr, "zentrel-sim: %s\n", message.c_str());
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    SimSettings settings;
+    const SimOptionsOutcome outcome = ParseSimOptions(QCoreApplication::arguments(), settings);
+    if (!outcome.Run) {
+        if (outcome.ExitCode != 0) return Fail(outcome.Message + " (see --help)");
+        std::fputs(outcome.Message.c_str(), stdout);
+        return 0;
+    }
+
+    std::unique_ptr<LineFile> log;
+    if (!settings.LogPath.empty()) {
+        std::string error;
+        log = LineFile::Open(settings.LogPath, error);
+        if (!log) return Fail("cannot open the log " + settings.LogPath + ": " + error);
+    }
+
+    if (::pipe(stopPipe) != 0) return Fail("cannot make a pipe");
+    struct sigaction stop {};
+    stop.sa_handler = RequestStop;
+    sigemptyset(&stop.sa_mask);
+    ::sigaction(SIGTERM, &stop, nullptr);
+    ::sigaction(SIGINT, &stop, nullptr);
+
+    try {
+        UpsModel model(settings.Model);
+        PtyLine line(model, settings.BaudRate);
+        const double startOfDay = SystemClock().Timer();
+        std::printf("%s\n", line.SlavePath().c_str());
+        std::fflush(stdout);
+
+        std::size_t logged = 0;
+        std::map<int, std::vector<uint8_t>> eepromWritten;
+        line.Serve(stopPipe[0], [&] {
+            for (; logged < model.Log().size(); ++logged) {
+                const UpsModel::LogEntry& entry = model.Log()[logged];
+                if (log)
+                    log->WriteLine(FrameLogLine(std::fmod(startOfDay + entry.AtMs / 1000.0, 86400.0), entry.Direction,
+                                                entry.Bytes));
+            }
+            if (!settings.EepromPath.empty() && model.Eeprom() != eepromWritten) {
+                eepromWritten = model.Eeprom();
+                std::ofstream(settings.EepromPath, std::ios::trunc) << EepromText(eepromWritten);
+            }
+        });
+    } catch (const std::runtime_error& error) {
+        return Fail(error.what());
+    }
+    return 0;
+}
