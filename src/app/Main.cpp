@@ -1,0 +1,45 @@
+#include "Main.h"
+
+#include "Dialogs.h"
+#include "EscapedFault.h"
+#include "common/Globals.h"
+#include "frmMain.h"
+#include "link/PortControl.h"
+#include "platform/LineFile.h"
+#include "platform/Seams.h"
+
+namespace UpsLink {
+
+std::unique_ptr<::frmMain> Main(Port& port, Clock& clock, const MainWindowLoader& load)
+{
+    std::unique_ptr<::frmMain> window;
+    try {
+        InitGlobals();
+        InstallClock(&clock);
+        InstallPort(&port);
+        window = load();
+        InstallShell(window.get());
+        InitPort("19200", "N", 8, 1, "1");
+        window->show();
+        return window;
+    } catch (...) {
+        const Fault fault = EscapedFault();
+        if (fault.Number > 0 && fault.Number != FaultNo::DeviceNotOpen)
+            ShowMessageBox(nullptr, {std::to_string(fault.Number) + " Start: " + fault.Description + " 1", AppTitle,
+                                     MsgButtons::OkOnly});
+    }
+    if (window) {
+        window->close();
+        InstallShell(nullptr);
+    }
+    return nullptr;
+}
+
+void TraceWire(Port& port, LineFile& file)
+{
+    port.SetTrace([&file](char direction, const std::vector<uint8_t>& bytes) {
+        file.WriteLine(TraceLine(Timer(), direction, bytes));
+    });
+}
+
+}  // namespace UpsLink

@@ -1,0 +1,106 @@
+// zentrel: the program's entry point. Reads the command line, then hands over to start-up.
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+#include <memory>
+
+#include "Application.h"
+#include "Icons.h"
+#include "Main.h"
+#include "TerminateRequest.h"
+#include "common/Globals.h"
+#include "frmMain.h"
+#include "platform/Clock.h"
+#include "platform/LineFile.h"
+#include "platform/SerialPort.h"
+
+namespace {
+
+constexpr int UsageError = 2;
+
+void Refuse(const QString& message)
+{
+    std::fprintf(stderr, "zentrel: %s\n", message.toLocal8Bit().constData());
+}
+
+// Opens a --log or --trace file for appending; on failure says why on standard error.
+bool OpenLineFile(const QString& path, const char* what, std::unique_ptr<UpsLink::LineFile>& file)
+{
+    std::string error;
+    file = UpsLink::LineFile::Open(path.toLocal8Bit().toStdString(), error);
+    if (file) return true;
+    Refuse(QStringLiteral("cannot open %1 file %2: %3").arg(what, path, QString::fromLocal8Bit(error.c_str())));
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication::setApplicationName(UpsLink::AppTitle);
+    QCoreApplication::setApplicationVersion(ZENTREL_VERSION);
+
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Zentrel updates configuration information of a UPS or of one of its attached modules over a serial "
+        "port.\nCOM port n is the device named by the environment variable ZENTREL_COMn, else /dev/ttyS(n-1).");
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption logOption(
+        "log", "Append every line of the status board to FILE, with its date and time; a clear of the board "
+               "writes an empty line.",
+        "FILE");
+    const QCommandLineOption traceOption(
+        "trace", "Append every write to the serial port and every read from it to FILE, in hexadecimal.", "FILE");
+    parser.addOption(logOption);
+    parser.addOption(traceOption);
+
+    if (!parser.parse(arguments)) {
+        Refuse(parser.errorText() + " (see zentrel --help)");
+        return UsageError;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        Refuse(QStringLiteral("unexpected argument '%1' (see zentrel --help)").arg(parser.positionalArguments()[0]));
+        return UsageError;
+    }
+    if (parser.isSet(helpOption) || parser.isSet(versionOption)) {
+        // Neither needs a display.
+        QCoreApplication textOnly(argc, argv);
+        if (parser.isSet(helpOption)) parser.showHelp(0);
+        parser.showVersion();
+    }
+
+    // Refused before any window appears.
+    std::unique_ptr<UpsLink::LineFile> boardLog;
+    std::unique_ptr<UpsLink::LineFile> wireTrace;
+    if (parser.isSet(logOption) && !OpenLineFile(parser.value(logOption), "log", boardLog)) return UsageError;
+    if (parser.isSet(traceOption) && !OpenLineFile(parser.value(traceOption), "trace", wireTrace)) return UsageError;
+
+    UpsLink::Application app(argc, argv);
+    app.setWindowIcon(UpsLink::WindowIcon());
+
+    UpsLink::SerialPort port;
+    UpsLink::SystemClock clock;
+    if (wireTrace) UpsLink::TraceWire(port, *wireTrace);
+
+    // A request to end the process closes the main window, which runs the shutdown sequence.
+    UpsLink::OnTerminateRequest([&app] {
+        if (app.MainWindow)
+            app.MainWindow->Form_Terminate();
+        else
+            QCoreApplication::exit(1);
+    });
+
+    const std::unique_ptr<frmMain> window = UpsLink::Main(port, clock, [&] {
+        auto loaded = std::make_unique<frmMain>(boardLog.get());
+        app.MainWindow = loaded.get();
+        return loaded;
+    });
+    if (!window) return 1;
+    return app.exec();
+}
