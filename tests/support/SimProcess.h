@@ -1,0 +1,31 @@
+#pragma once
+
+#include <sys/types.h>
+#include <string>
+#include <vector>
+
+namespace UpsLink::Testing {
+
+// zentrel-sim started as a child process with the given options; its pseudo-terminal is ready
+// when the constructor returns. The destructor stops it with SIGTERM.
+class SimProcess {
+public:
+    explicit SimProcess(const std::vector<std::string>& options);
+    ~SimProcess();
+    SimProcess(const SimProcess&) = delete;
+    SimProcess& operator=(const SimProcess&) = delete;
+
+    const std::string& SlavePath() const { return slavePath_; }
+    // Sends SIGTERM and waits; the exit status as waitpid gives it.
+    int Stop();
+
+private:
+    pid_t pid_ = -1;
+    int output_ = -1;
+    std::string slavePath_;
+};
+
+// The zentrel-sim program the tests run.
+std::string SimProgram();
+
+}  // namespace UpsLink::Testing
