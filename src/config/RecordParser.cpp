@@ -1,0 +1,83 @@
+#include "RecordParser.h"
+
+#include <cmath>
+
+#include "common/Text.h"
+
+namespace UpsLink {
+
+namespace {
+
+constexpr std::size_t MaxNumberField = 2;
+constexpr int MaxRecordNumber = 99;
+
+// The number field read as a decimal integer (halves to even); empty or not numeric is fault 13.
+int RecordNumberValue(const std::string& field)
+{
+    if (!IsNumeric(field)) throw Fault(FaultNo::TypeMismatch);
+    return static_cast<int>(std::nearbyint(NumericPrefix(field)));
+}
+
+}  // namespace
+
+ParseOutcome ParseRecords(std::string_view text, std::vector<int16_t>& numbers, std::vector<std::string>& data,
+                          const std::function<void(int)>& onRecordShown)
+{
+    // Emptied so that no entry of an earlier file can pair with this file's data.
+    numbers.clear();
+    data.clear();
+    ParseOutcome outcome;
+    bool& loaded = outcome.Loaded;
+    std::string field;
+    std::size_t c = 0;
+    std::size_t shown = 0;
+    bool numberWithoutData = false;
+    try {
+        for (const char ch : text) {
+            if (onRecordShown && c + 1 != shown) {
+                shown = c + 1;
+                onRecordShown(static_cast<int>(shown));
+            }
+            if (ch == ',') {
+                numbers.resize(c + 1);
+                data.resize(c + 1);
+                loaded = true;
+                if (field.size() > MaxNumberField) {
+                    loaded = false;
+                    break;
+                }
+                const int number = RecordNumberValue(field);
+                if (number < 0 || number > MaxRecordNumber) {
+                    loaded = false;
+                    break;
+                }
+                numbers[c] = static_cast<int16_t>(number);
+                numberWithoutData = true;
+                field.clear();
+            } else if (ch == ';') {
+                // Data that ends no record: nothing in this file numbers it.
+                if (!numberWithoutData) {
+                    loaded = false;
+                    break;
+                }
+                data[c] = field;
+                ++c;
+                numberWithoutData = false;
+                field.clear();
+            } else if (ch == '\r' || ch == '\n') {
+                field.clear();
+            } else {
+                field += ch;
+            }
+        }
+    } catch (const Fault& fault) {
+        outcome.StoppedBy = fault;
+        loaded = false;
+        return outcome;
+    }
+    // A record cut off before its ";" would be written with data the file does not hold.
+    if (numberWithoutData) loaded = false;
+    return outcome;
+}
+
+}  // namespace UpsLink
