@@ -26,12 +26,13 @@ struct UpsModelConfig {
     uint16_t ExtendedRating = 0;
     std::string Text = "ZENTREL SIM UPS";
     std::vector<uint8_t> MeterMap{1, 2, 3};
-    std::vector<uint8_t> AlarmMap{4, 5};
-    uint16_t ConfigBlockLength = 0x0140;
+    std::vector<uint8_t> AlarmMap{4, 5};  // its last byte is sent as ConfigBlockLength's low byte
+    uint16_t ConfigBlockLength = 0x0140;  // with an empty alarm map only the high byte comes back
     std::vector<uint8_t> StatisticsMap{6};
     int IdentificationCut = 0;  // bytes left off the end of the identification block
 
-    // Modules behind the UPS, and the hop addresses of path addressing.
+    // Modules behind the UPS (any number; an empty list answers 31 00 00 alone), and the hop
+    // addresses of path addressing.
     std::vector<uint8_t> Modules{2, 5};
     uint8_t FirstHop = 0x04;
     uint8_t SecondHop = 0x01;
@@ -77,7 +78,7 @@ public:
 
     UpsModelConfig& Config() { return config_; }
     const std::vector<LogEntry>& Log() const { return log_; }
-    // Frames received, in order: the payloads only.
+    // Frames received, in order (those with a wrong checksum too): the payloads only.
     std::vector<std::vector<uint8_t>> ReceivedPayloads() const;
     const std::map<int, std::vector<uint8_t>>& Eeprom() const { return eeprom_; }
     int EndCount() const { return endCount_; }        // 78 00 frames taken

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <stdexcept>
 
 #include "RecordingShell.h"
 #include "common/Globals.h"
@@ -45,6 +46,7 @@ struct RealLink {
         InstallShell(&shell);
         std::string error;
         trace = LineFile::Open(tracePath, error);
+        if (!trace) throw std::runtime_error("cannot write the trace: " + error);
         port.SetTrace([this](char direction, const std::vector<uint8_t>& bytes) {
             trace->WriteLine(TraceLine(Timer(), direction, bytes));
         });
