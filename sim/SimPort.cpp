@@ -14,7 +14,10 @@ void SimPort::OpenDevice(int number, const CommSettings& settings)
     ++openCount_;
 }
 
-void SimPort::CloseDevice() { line_.clear(); }
+void SimPort::CloseDevice()
+{
+    line_.clear();
+}
 
 void SimPort::ApplySettings(const CommSettings& settings)
 {
@@ -40,10 +43,20 @@ std::size_t SimPort::ArrivedCount() const
         std::find_if(line_.begin(), line_.end(), [now](const Arrival& a) { return a.AtMs > now; }) - line_.begin());
 }
 
-int SimPort::PendingCount() { return static_cast<int>(ArrivedCount()); }
+void SimPort::CheckFailure() const
+{
+    if (failure_ && clock_.NowMs() >= failure_->first) throw Fault(failure_->second);
+}
+
+int SimPort::PendingCount()
+{
+    CheckFailure();
+    return static_cast<int>(ArrivedCount());
+}
 
 std::vector<uint8_t> SimPort::ReadPending()
 {
+    CheckFailure();
     const std::size_t count = ArrivedCount();
     std::vector<uint8_t> bytes;
     bytes.reserve(count);
@@ -54,6 +67,7 @@ std::vector<uint8_t> SimPort::ReadPending()
 
 void SimPort::Write(const std::vector<uint8_t>& bytes)
 {
+    CheckFailure();
     const double now = clock_.NowMs();
     writes_.push_back({now, bytes});
     const double receivedAt = now + ByteTimeMs(baudRate_) * static_cast<double>(bytes.size());

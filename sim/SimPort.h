@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "Unit.h"
@@ -26,6 +27,9 @@ public:
     void SetDevices(std::set<int> numbers) { devices_ = std::move(numbers); }
     // Opening this port number fails with this fault number.
     void FailOpen(int number, int faultNumber) { openFaults_[number] = faultNumber; }
+    // From this moment on, counting, reading and writing fail with this fault number (a device
+    // pulled out while open).
+    void FailFrom(double atMs, int faultNumber) { failure_ = {atMs, faultNumber}; }
     // Bytes that arrive at a given moment regardless of any command (line noise, a late answer).
     void Inject(double atMs, const std::vector<uint8_t>& bytes);
 
@@ -49,11 +53,13 @@ private:
     };
 
     std::size_t ArrivedCount() const;
+    void CheckFailure() const;
 
     VirtualClock& clock_;
     Unit& unit_;
     std::set<int> devices_{1};
     std::map<int, int> openFaults_;
+    std::optional<std::pair<double, int>> failure_;
     std::deque<Arrival> line_;
     double lineFreeAtMs_ = 0;
     std::vector<Written> writes_;

@@ -14,6 +14,8 @@ uint8_t Checksum(const uint8_t* bytes, std::size_t count)
 
 std::vector<uint8_t> BuildFrame(int payloadLength, const std::vector<uint8_t>& data)
 {
+    // The length travels in one byte; a length that does not fit must not wrap into a wrong frame.
+    if (payloadLength < 0 || payloadLength > 255) throw Fault(FaultNo::Overflow);
     std::vector<uint8_t> frame(static_cast<std::size_t>(payloadLength) + 3);
     frame[0] = StartMarker;
     frame[1] = static_cast<uint8_t>(payloadLength);

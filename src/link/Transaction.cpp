@@ -1,5 +1,6 @@
 #include "Transaction.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "Frame.h"
@@ -18,9 +19,17 @@ constexpr int PauseBeforeReadMs = 200;
 constexpr int MaxReads = 5;
 constexpr int WindowSeconds = 15;
 constexpr int QuietExtensionSeconds = 2;
+// The longest reply the protocol can carry: 127 blocks, each 140 data bytes and 5 of framing.
+constexpr int LongestReply = 127 * (MaxBlockData + 5);
 
-bool IsPositiveAck(int code) { return code == AckCode::Accepted || code == AckCode::NotImplemented; }
-bool IsRefusal(int code) { return code >= AckCode::Unrecognized && code <= AckCode::AcceptedAdjusted; }
+bool IsPositiveAck(int code)
+{
+    return code == AckCode::Accepted || code == AckCode::NotImplemented;
+}
+bool IsRefusal(int code)
+{
+    return code >= AckCode::Unrecognized && code <= AckCode::AcceptedAdjusted;
+}
 
 // Past the reply-too-long limit of the receive buffer: a failure of the read, not of the protocol.
 const Fault ReplyTooLong{FaultNo::SubscriptOutOfRange};
@@ -64,8 +73,11 @@ bool ReadReply()
         while (Timer() < start + ReplyTimeout) {
             const int before = port.InBufferCount();
             Sleep(PollMs);
-            const int arrived = port.InBufferCount() - before;
+            const int after = port.InBufferCount();
+            const int arrived = after - before;
             if (Timer() < start + ReplyTimeout && arrived == 0) break;
+            // A line that never falls quiet must not hold the window forever.
+            if (after > LongestReply) break;
             start += QuietExtensionSeconds;
         }
         Sleep(PauseBeforeReadMs);
