@@ -27,7 +27,7 @@ void LineFile::WriteLine(const std::string& line)
 std::string TimeOfDayText(double secondsSinceMidnight)
 {
     const long long ms = std::llround(secondsSinceMidnight * 1000.0) % (24LL * 3600 * 1000);
-    char text[16];
+    char text[32];
     std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld.%03lld", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60,
                   ms % 1000);
     return text;
