@@ -1,9 +1,6 @@
 #include "AppEnvironment.h"
 
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -66,23 +63,6 @@ void MessageBoxAnswerer::Poll()
         }
         Poll();
     });
-}
-
-Pty::Pty()
-{
-    char name[256] = {};
-    if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) throw std::runtime_error("openpty failed");
-    termios raw{};
-    ::tcgetattr(slave_, &raw);
-    ::cfmakeraw(&raw);
-    ::tcsetattr(slave_, TCSANOW, &raw);
-    slavePath_ = name;
-}
-
-Pty::~Pty()
-{
-    ::close(slave_);
-    ::close(master_);
 }
 
 ScopedEnv::ScopedEnv(const char* name, const QByteArray& value)

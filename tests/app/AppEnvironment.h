@@ -37,22 +37,6 @@ private:
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
-// A pseudo-terminal standing in for a cable: the test holds the master, and keeps the slave open
-// and raw so no byte is translated and the line stays usable while the program has it closed.
-class Pty {
-public:
-    Pty();
-    ~Pty();
-    Pty(const Pty&) = delete;
-    Pty& operator=(const Pty&) = delete;
-    const std::string& SlavePath() const { return slavePath_; }
-
-private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string slavePath_;
-};
-
 // Sets an environment variable for the life of the object, then puts the old value back.
 class ScopedEnv {
 public:

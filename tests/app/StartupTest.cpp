@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 #include "AppEnvironment.h"
+#include "support/Pty.h"
 #include "Main.h"
 #include "ScriptedUnit.h"
 #include "SimPort.h"
@@ -79,7 +80,7 @@ TEST_F(StartupTest, NoDeviceBehindCom1ShowsTheWindowWithTheLabelStruckAndOneLine
 
 TEST_F(StartupTest, PseudoTerminalBehindCom1OpensWithTheDefaultSettings)
 {
-    AppTest::Pty cable;
+    Pty cable;
     AppTest::ScopedEnv com1("ZENTREL_COM1", QByteArray::fromStdString(cable.SlavePath()));
     SerialPort port;
     SystemClock clock;
