@@ -16,10 +16,13 @@
 
 #include "Dialogs.h"
 #include "EscapedFault.h"
+#include "HelpTopics.h"
 #include "Icons.h"
 #include "Twips.h"
 #include "common/Fault.h"
 #include "common/Globals.h"
+#include "frmAbout.h"
+#include "frmSettings.h"
 #include "platform/LineFile.h"
 #include "platform/Seams.h"
 
@@ -97,6 +100,10 @@ frmMain::frmMain(UpsLink::LineFile* boardLog)
 
     // Each command's handler is connected here, next to the others, as its operation arrives.
     connect(mnuExitOption, &QAction::triggered, this, &frmMain::mnuExitOption_Click);
+    connect(cmdPortSettings, &QPushButton::clicked, this, &frmMain::cmdPortSettings_Click);
+    connect(mnuSettings, &QAction::triggered, this, &frmMain::mnuSettings_Click);
+    connect(HelpTopics, &QAction::triggered, this, &frmMain::HelpTopics_Click);
+    connect(AboutOption, &QAction::triggered, this, &frmMain::AboutOption_Click);
 
     Form_Load();
 }
@@ -298,7 +305,9 @@ void frmMain::Form_Unload()
     // Step 1, "disconnect when connected", joins here with connect and disconnect:
     //     step([] { if (UpsLink::Connected) UpsLink::DisconnectUps(); });
     step([this] { HelpQuit(); });
-    // Step 3, "unload the settings dialog if loaded", joins here with that dialog.
+    step([this] {
+        if (auto* settings = findChild<UpsLink::frmSettings*>()) settings->close();
+    });
     step([] {
         UpsLink::Port& port = UpsLink::MSComm1();
         if (port.PortOpen()) port.SetPortOpen(false);
@@ -332,3 +341,14 @@ void frmMain::setVisible(bool visible)
 // Handlers.
 
 void frmMain::mnuExitOption_Click() { close(); }
+
+void frmMain::cmdPortSettings_Click() { UpsLink::frmSettings::Show(this); }
+
+void frmMain::mnuSettings_Click()
+{
+    if (isEnabled()) cmdPortSettings_Click();
+}
+
+void frmMain::HelpTopics_Click() { UpsLink::ShowHelpTopics(); }
+
+void frmMain::AboutOption_Click() { UpsLink::frmAbout::Show(this); }

@@ -102,6 +102,10 @@ private:
     void CreateControls();
     void CreateMenus();
     void mnuExitOption_Click();
+    void cmdPortSettings_Click();
+    void mnuSettings_Click();
+    void HelpTopics_Click();
+    void AboutOption_Click();
 
     UpsLink::LineFile* boardLog_;
     bool unloading_ = false;

@@ -1,0 +1,111 @@
+#include "frmSettings.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "Twips.h"
+#include "common/Fault.h"
+#include "common/Globals.h"
+#include "common/Text.h"
+#include "link/PortControl.h"
+#include "platform/Seams.h"
+
+namespace UpsLink {
+
+namespace {
+
+std::string FromBox(const QLineEdit* box)
+{
+    return box->text().toLatin1().toStdString();
+}
+
+}  // namespace
+
+frmSettings::frmSettings(QWidget* owner)
+    : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName("frmSettings");
+    setWindowTitle("Settings");
+    setFixedSize(Twips(3690), Twips(1410));
+
+    // Created in tab order: the Exit button first, so it holds the focus.
+    cmdCancel = new QPushButton("E&xit", this);
+    cmdCancel->setObjectName("cmdCancel");
+    cmdCancel->setGeometry(TwipsRect(2520, 818, 975, 375));
+    txtCOM = new QLineEdit("1", this);
+    txtCOM->setObjectName("txtCOM");
+    txtCOM->setMaxLength(1);
+    txtCOM->setGeometry(TwipsRect(840, 863, 495, 285));
+    txtBaud = new QLineEdit("19200", this);
+    txtBaud->setObjectName("txtBaud");
+    txtBaud->setMaxLength(5);
+    txtBaud->setGeometry(TwipsRect(840, 263, 855, 285));
+    cmdApply = new QPushButton("&Apply", this);
+    cmdApply->setObjectName("cmdApply");
+    cmdApply->setGeometry(TwipsRect(2520, 218, 975, 375));
+    lblBaud = new QLabel("Baud", this);
+    lblBaud->setObjectName("lblBaud");
+    lblBaud->move(TwipsRect(240, 308, 375, 195).topLeft());
+    lblBaud->adjustSize();
+    lblCom = new QLabel("COM", this);
+    lblCom->setObjectName("lblCom");
+    lblCom->move(TwipsRect(240, 908, 360, 195).topLeft());
+    lblCom->adjustSize();
+
+    // Enter does nothing special: no button is pressed by it. Esc, whichever control has the
+    // focus, reaches the dialog, which unloads itself as Exit does.
+    for (QPushButton* button : {cmdApply, cmdCancel}) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    cmdCancel->setFocus();
+
+    connect(cmdCancel, &QPushButton::clicked, this, &frmSettings::cmdCancel_Click);
+    connect(cmdApply, &QPushButton::clicked, this, &frmSettings::cmdApply_Click);
+
+    Form_Load();
+}
+
+void frmSettings::Show(QWidget* owner)
+{
+    frmSettings dialog(owner);
+    dialog.exec();
+}
+
+void frmSettings::Form_Load()
+{
+    try {
+        txtBaud->setText(QString::fromLatin1(BaudRate));
+        txtCOM->setText(QString::fromLatin1(PortNumber));
+        Port& port = MSComm1();
+        frmMain().SetPortLabel(" COM" + std::to_string(port.CommPort()) + "," + port.Settings());
+    } catch (const Fault& fault) {
+        frmMain().AddToBoard(FaultLine(fault, " ", 13));
+    }
+}
+
+void frmSettings::cmdCancel_Click()
+{
+    reject();
+}
+
+void frmSettings::cmdApply_Click()
+{
+    frmMain().BoardClear();
+    if (!IsNumeric(FromBox(txtCOM))) {
+        txtCOM->setFocus();
+        return;
+    }
+    if (!IsNumeric(FromBox(txtBaud))) {
+        txtBaud->setFocus();
+        return;
+    }
+    // The connection is forgotten, not closed: nothing is sent to the unit.
+    Connected = false;
+    BaudRate = FromBox(txtBaud);
+    PortNumber = FromBox(txtCOM);
+    ResetPort();
+}
+
+}  // namespace UpsLink
