@@ -111,6 +111,17 @@ TEST_F(PtyPort, MissingDeviceIsAnInvalidPortNumber)
     EXPECT_TRUE(shell.PortLabelStruckOut);
 }
 
+TEST_F(PtyPort, FileThatIsNoSerialDeviceCannotBeOpened)
+{
+    ::setenv("ZENTREL_COM1", "/dev/null", 1);
+
+    OpenWithDefaults();
+
+    EXPECT_EQ(shell.Board, std::vector<std::string>{"Unable to open port"});
+    EXPECT_FALSE(port.PortOpen());
+    EXPECT_TRUE(shell.PortLabelStruckOut);
+}
+
 TEST_F(PtyPort, UnsupportedBaudRateIsRefusedAndThePortStaysClosed)
 {
     OpenWithDefaults();
