@@ -25,6 +25,8 @@
 #include "frmSettings.h"
 #include "platform/LineFile.h"
 #include "platform/Seams.h"
+#include "ups/Connect.h"
+#include "ups/UpsCommands.h"
 
 using UpsLink::TwipsRect;
 
@@ -100,6 +102,10 @@ frmMain::frmMain(UpsLink::LineFile* boardLog)
 
     // Each command's handler is connected here, next to the others, as its operation arrives.
     connect(mnuExitOption, &QAction::triggered, this, &frmMain::mnuExitOption_Click);
+    connect(cmdConnect, &QPushButton::clicked, this, &UpsLink::OnConnectClick);
+    connect(mnuConnect, &QAction::triggered, this, &UpsLink::OnConnectMenu);
+    connect(mnuDisconnect, &QAction::triggered, this, &UpsLink::OnDisconnectMenu);
+    connect(cmdSM, &QPushButton::clicked, this, &UpsLink::OnModuleClick);
     connect(cmdPortSettings, &QPushButton::clicked, this, &frmMain::cmdPortSettings_Click);
     connect(mnuSettings, &QAction::triggered, this, &frmMain::mnuSettings_Click);
     connect(HelpTopics, &QAction::triggered, this, &frmMain::HelpTopics_Click);
@@ -302,8 +308,9 @@ void frmMain::Form_Unload()
             AddToBoard(UpsLink::EscapedFaultLine());
         }
     };
-    // Step 1, "disconnect when connected", joins here with connect and disconnect:
-    //     step([] { if (UpsLink::Connected) UpsLink::DisconnectUps(); });
+    step([] {
+        if (UpsLink::Connected) UpsLink::DisconnectUps();
+    });
     step([this] { HelpQuit(); });
     step([this] {
         if (auto* settings = findChild<UpsLink::frmSettings*>()) settings->close();
