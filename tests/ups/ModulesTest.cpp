@@ -139,10 +139,3 @@ TEST(SelectModule, PathWithoutACompleteDiscoveryIsAFault)
         EXPECT_TRUE(bench.port.Writes().empty());
     }
 }
-
-TEST(SelectModule, TheUnitAnswersAsTheModuleAfterwards)
-{
-    ModuleBench bench;
-    SelectModule("5");
-    EXPECT_EQ(bench.unit.SelectedModule(), 5);
-}

@@ -164,16 +164,6 @@ TEST(DisconnectCommands, AFaultInsideDisconnectLeavesTheWindowUsable)
     }
 }
 
-TEST(ModuleButton, NotConnectedLeavesExactlyLinkDown)
-{
-    CommandBench bench;
-    bench.shell.Board = {"one", "two"};
-    OnModuleClick();
-    EXPECT_EQ(bench.shell.Board, Lines{"Link Down"});
-    EXPECT_EQ(bench.frames, 0);
-    bench.ExpectIdle();
-}
-
 TEST(ModuleButton, ConnectedOpensTheDialogModalWithoutOwner)
 {
     CommandBench bench;
