@@ -25,6 +25,7 @@
 #include "frmSettings.h"
 #include "platform/LineFile.h"
 #include "platform/Seams.h"
+#include "update/UpdateEeprom.h"
 #include "ups/Connect.h"
 #include "ups/UpsCommands.h"
 
@@ -102,6 +103,7 @@ frmMain::frmMain(UpsLink::LineFile* boardLog)
 
     // Each command's handler is connected here, next to the others, as its operation arrives.
     connect(mnuExitOption, &QAction::triggered, this, &frmMain::mnuExitOption_Click);
+    connect(cmdBattComm, &QPushButton::clicked, this, &frmMain::cmdBattComm_Click);
     connect(cmdConnect, &QPushButton::clicked, this, &UpsLink::OnConnectClick);
     connect(mnuConnect, &QAction::triggered, this, &UpsLink::OnConnectMenu);
     connect(mnuDisconnect, &QAction::triggered, this, &UpsLink::OnDisconnectMenu);
@@ -348,6 +350,8 @@ void frmMain::setVisible(bool visible)
 // Handlers.
 
 void frmMain::mnuExitOption_Click() { close(); }
+
+void frmMain::cmdBattComm_Click() { UpsLink::UpdateEeprom(); }
 
 void frmMain::cmdPortSettings_Click() { UpsLink::frmSettings::Show(this); }
 

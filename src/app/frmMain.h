@@ -102,6 +102,7 @@ private:
     void CreateControls();
     void CreateMenus();
     void mnuExitOption_Click();
+    void cmdBattComm_Click();
     void cmdPortSettings_Click();
     void mnuSettings_Click();
     void HelpTopics_Click();

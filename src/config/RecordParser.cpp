@@ -65,6 +65,11 @@ ParseOutcome ParseRecords(std::string_view text, std::vector<int16_t>& numbers, 
                 numberWithoutData = false;
                 field.clear();
             } else if (ch == '\r' || ch == '\n') {
+                // Inside a data text it would silently drop the data before it.
+                if (numberWithoutData) {
+                    loaded = false;
+                    break;
+                }
                 field.clear();
             } else {
                 field += ch;

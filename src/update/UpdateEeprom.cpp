@@ -1,0 +1,114 @@
+#include "UpdateEeprom.h"
+
+#include <cmath>
+#include <optional>
+
+#include "ConfigWrite.h"
+#include "common/Fault.h"
+#include "common/Globals.h"
+#include "common/Text.h"
+#include "config/LoadConfigFile.h"
+#include "link/PortControl.h"
+#include "platform/Seams.h"
+#include "ups/Modules.h"
+
+namespace UpsLink {
+
+namespace {
+
+constexpr int PauseBeforeWriteMs = 20;
+
+std::string FaultText(const Fault& fault)
+{
+    return std::to_string(fault.Number) + " " + fault.Description;
+}
+
+// SelectedModule (decimal text) in hexadecimal, as the module select takes it.
+std::string SelectedModuleHex()
+{
+    if (!IsNumeric(SelectedModule)) throw Fault(FaultNo::TypeMismatch);
+    const double number = std::nearbyint(NumericPrefix(SelectedModule));
+    if (number < 0) throw Fault(FaultNo::InvalidCall);
+    return HexText(static_cast<uint64_t>(number));
+}
+
+// Writes the records in file order; stops at the first one not acknowledged or at a fault.
+bool WriteRecords()
+{
+    Shell& window = frmMain();
+    bool success = false;
+    const std::size_t count = RecordNumbers.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        try {
+            if (window.ModuleEnabled()) SelectModule(SelectedModuleHex());
+            Sleep(PauseBeforeWriteMs);
+            const int number = At(RecordNumbers, static_cast<long long>(i));
+            if (!WriteConfigRecord(std::to_string(number), At(RecordData, static_cast<long long>(i)))) {
+                window.AddToBoard("Error updating #" + std::to_string(number));
+                return false;
+            }
+        } catch (const Fault& fault) {
+            window.AddToBoard(FaultText(fault));
+            return false;
+        }
+        success = true;
+        window.SetProgress(static_cast<int>(i * 100 / count));
+        window.Repaint();
+    }
+    return success;
+}
+
+void LoadConfirmAndWrite()
+{
+    Shell& window = frmMain();
+    if (!Connected) {
+        window.AddToBoard("Link Down");
+        return;
+    }
+    if (!LoadConfigFile()) {
+        // A title is left only by a file that failed to open.
+        if (!ConfigFileTitle.empty()) window.AddToBoard("Error Loading File");
+        return;
+    }
+    window.SetCaption(std::string(AppTitle) + "   " + ShownFileTitle);
+
+    MessageRequest confirm;
+    confirm.Text = "Update EEPROM settings?";
+    confirm.Title = "Update";
+    confirm.Buttons = MsgButtons::OkCancel;
+    confirm.Icon = MsgIcon::None;
+    confirm.DefaultButton = 0;
+    if (window.MessageBox(confirm) != MsgAnswer::Ok) {
+        window.SetCaption(AppTitle);
+        return;
+    }
+
+    window.SetBusyPointer(true);
+    window.SetProgressVisible(true);
+    window.AddToBoard("Updating configuration...");
+    const bool written = WriteRecords();
+    FinishConfigUpdate();
+    window.AddToBoard(written ? "Configuration update complete" : "Configuration update Error");
+}
+
+}  // namespace
+
+void UpdateEeprom()
+{
+    Shell& window = frmMain();
+    window.SetEnabled(false);
+    std::optional<Fault> pending;
+    try {
+        window.BoardClear();
+        LoadConfirmAndWrite();
+    } catch (const Fault& fault) {
+        pending = fault;
+    }
+    ResetPort();
+    window.SetEnabled(true);
+    window.SetBusyPointer(false);
+    if (pending) window.AddToBoard(FaultText(*pending));
+    window.SetProgressVisible(false);
+}
+
+}  // namespace UpsLink

@@ -1,0 +1,116 @@
+// The whole road of an update in real time: zentrel-pack scrambles the worked example, the real
+// main window (offscreen, its boxes and dialog answered by the test) connects to zentrel-sim on
+// a pseudo-terminal and updates it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <fstream>
+
+#include "Main.h"
+#include "ScriptedAnswers.h"
+#include "common/Globals.h"
+#include "config/ConfigFiles.h"
+#include "frmMain.h"
+#include "platform/Clock.h"
+#include "platform/Seams.h"
+#include "platform/SerialPort.h"
+#include "support/HexBytes.h"
+#include "support/SimLog.h"
+#include "support/SimProcess.h"
+
+using namespace UpsLink;
+using namespace UpsLink::Testing;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "update_e2e_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+Lines ReadLines(const std::string& path)
+{
+    std::ifstream file(path);
+    Lines lines;
+    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(UpdateEndToEnd, WorkedExampleReachesTheSimulatedEeprom)
+{
+    App();
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    const std::string plain = folder + "/worked example.txt";
+    const std::string packed = folder + "/280_example.pp";
+    std::ofstream(plain, std::ios::binary) << WorkedExample;
+    const std::string encode = std::string("'") + ZENTREL_PACK + "' encode '" + plain + "' '" + packed + "'";
+    ASSERT_EQ(std::system(encode.c_str()), 0);
+
+    const std::string eeprom = folder + "/eeprom.txt";
+    const std::string log = folder + "/frames.log";
+    SimProcess sim({"--eeprom", eeprom, "--log", log});
+    ::setenv("ZENTREL_COM1", sim.SlavePath().c_str(), 1);
+    struct Seams {
+        ~Seams()
+        {
+            InstallShell(nullptr);
+            InstallPort(nullptr);
+            InstallClock(nullptr);
+            ::unsetenv("ZENTREL_COM1");
+        }
+    } seams;
+
+    SerialPort port;
+    SystemClock clock;
+    const auto window = Main(port, clock, [] {
+        auto loaded = std::make_unique<::frmMain>(nullptr);
+        loaded->EndProcess = [] {};
+        return loaded;
+    });
+    ASSERT_NE(window, nullptr);
+    ScriptedAnswers answers(*window);
+    InstallShell(&answers);
+    struct WindowAgain {
+        ::frmMain* window;
+        ~WindowAgain() { InstallShell(window); }
+    } windowAgain{window.get()};
+
+    window->cmdConnect->click();
+    ASSERT_TRUE(Connected) << ::testing::PrintToString(window->BoardLines());
+    EXPECT_EQ(UpsType, 280);
+
+    answers.FileAnswers.push_back(packed);
+    answers.MessageAnswers.push_back(MsgAnswer::Ok);
+    window->cmdBattComm->click();
+
+    EXPECT_EQ(window->BoardLines(), (Lines{"Updating configuration...", "Configuration update complete"}));
+    EXPECT_EQ(window->windowTitle().toStdString(), "Zentrel   280_example.pp");
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_FALSE(window->ProgressBar1->isVisible());
+    ASSERT_EQ(answers.Messages.size(), 1u);
+    EXPECT_EQ(answers.Messages[0].Text, "Update EEPROM settings?");
+
+    sim.Stop();
+    EXPECT_EQ(ReadLines(eeprom), (Lines{"12: 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF", "13: F4 01"}));
+
+    // The simulated UPS lists the module select command, so the Module button is enabled and each
+    // write follows a select of SelectedModule "0", the UPS itself.
+    const auto received = FramesIn(ReadSimLog(log), '>');
+    ASSERT_GE(received.size(), 5u);
+    Lines update;
+    for (std::size_t i = received.size() - 5; i < received.size(); ++i) update.push_back(Hex(received[i]));
+    EXPECT_EQ(update, (Lines{"AB 03 CE 00 00 84", "AB 12 78 0C 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF C7",
+                             "AB 03 CE 00 00 84", "AB 04 78 0D F4 01 D7", "AB 02 78 00 DB"}));
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+#include "CheckReport.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <stdexcept>
+
+#include "common/Fault.h"
+#include "common/Globals.h"
+#include "common/Text.h"
+#include "config/ConfigTitle.h"
+#include "config/FileImage.h"
+#include "config/RecordParser.h"
+#include "config/Scrambling.h"
+#include "link/Frame.h"
+#include "update/ConfigWrite.h"
+
+namespace ZentrelPack {
+
+using namespace UpsLink;
+
+namespace {
+
+constexpr std::size_t BlockTextWidth = 32;
+
+std::string HexBytes(std::vector<uint8_t>::const_iterator first, std::vector<uint8_t>::const_iterator last)
+{
+    std::string text;
+    for (auto it = first; it != last; ++it) {
+        if (!text.empty()) text += ' ';
+        text += PadToWidth(HexText(*it), 2);
+    }
+    return text;
+}
+
+std::string HexBytes(const std::vector<uint8_t>& bytes)
+{
+    return HexBytes(bytes.begin(), bytes.end());
+}
+
+// A data text as it stands, with bytes that would not print shown as \xNN.
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (const char ch : text) {
+        const auto byte = static_cast<uint8_t>(ch);
+        if (byte >= 0x20 && byte < 0x7F && ch != '"' && ch != '\\')
+            quoted += ch;
+        else
+            quoted += "\\x" + PadToWidth(HexText(byte), 2);
+    }
+    return quoted + "\"";
+}
+
+bool AllHexDigits(const std::string& text)
+{
+    for (const char ch : text)
+        if (!std::isxdigit(static_cast<unsigned char>(ch))) return false;
+    return true;
+}
+
+void Refuse(std::ostream& out, const std::string& line)
+{
+    out << line << "\n"
+        << "File Corrupted\n";
+}
+
+void ListRecords(const std::vector<int16_t>& numbers, const std::vector<std::string>& data, std::ostream& out)
+{
+    out << "File OK: " << numbers.size() << (numbers.size() == 1 ? " record" : " records")
+        << ", written in this order:\n";
+    std::vector<std::string> warnings;
+    std::map<int, std::vector<std::size_t>> entries;
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        const std::string number = std::to_string(numbers[i]);
+        const std::vector<uint8_t> payload = ConfigWritePayload(number, data[i]);
+        out << "  #" << number << " " << Quoted(data[i]) << "\n"
+            << "    " << HexBytes(BuildFrame(static_cast<int>(payload.size()), payload)) << "\n";
+        entries[numbers[i]].push_back(i + 1);
+        if (!AllHexDigits(data[i]))
+            warnings.push_back("#" + number + " data " + Quoted(data[i]) +
+                               " holds characters that are not hexadecimal digits; it is sent as " +
+                               HexBytes(payload.begin() + 2, payload.end()));
+        if (data[i].size() > BlockTextWidth)
+            warnings.push_back("#" + number + " data has " + std::to_string(data[i].size()) +
+                               " characters; only its first 32 are sent");
+    }
+    const std::vector<uint8_t> closing{0x78, 0x00};
+    out << "  then the closing command\n    " << HexBytes(BuildFrame(2, closing)) << "\n";
+    for (const auto& [number, places] : entries) {
+        if (places.size() < 2) continue;
+        std::string list;
+        for (const std::size_t place : places) list += (list.empty() ? "" : ", ") + std::to_string(place);
+        warnings.push_back("#" + std::to_string(number) + " appears " + std::to_string(places.size()) +
+                           " times (records " + list + "); each is written in turn");
+    }
+    for (const std::string& warning : warnings) out << "warning: " << warning << "\n";
+}
+
+}  // namespace
+
+bool CheckFile(const std::string& path, std::optional<int> upsType, std::ostream& out)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw std::runtime_error("cannot open " + path + ": " + std::strerror(errno));
+    const std::string title = FileTitle(path);
+    out << "Title " << Quoted(title) << " is for UPS type " << static_cast<long long>(std::floor(NumericPrefix(title)))
+        << "\n";
+    if (upsType && !TitleMatchesType(title, *upsType)) {
+        Refuse(out, "File does not match UPS type");
+        return false;
+    }
+    std::vector<uint8_t> image;
+    try {
+        if (!ReadImage(file, image)) {
+            Refuse(out, "File size exceeds 32k limit");
+            return false;
+        }
+    } catch (const Fault& fault) {
+        Refuse(out, "message box: " + std::to_string(fault.Number) + " " + fault.Description);
+        return false;
+    }
+
+    std::vector<int16_t> numbers;
+    std::vector<std::string> data;
+    const ParseOutcome outcome = ParseRecords(Descramble(image, FileKey), numbers, data);
+    if (outcome.StoppedBy) {
+        out << "message box: " << FaultLine(*outcome.StoppedBy, " ", 36) << "\n";
+        return false;
+    }
+    if (!outcome.Loaded) {
+        out << "File Corrupted\n";
+        return false;
+    }
+    ListRecords(numbers, data, out);
+    return true;
+}
+
+}  // namespace ZentrelPack
