@@ -5,7 +5,6 @@
 #include "common/Globals.h"
 #include "frmMain.h"
 #include "link/PortControl.h"
-#include "platform/LineFile.h"
 #include "platform/Seams.h"
 
 namespace UpsLink {
@@ -33,13 +32,6 @@ std::unique_ptr<::frmMain> Main(Port& port, Clock& clock, const MainWindowLoader
         InstallShell(nullptr);
     }
     return nullptr;
-}
-
-void TraceWire(Port& port, LineFile& file)
-{
-    port.SetTrace([&file](char direction, const std::vector<uint8_t>& bytes) {
-        file.WriteLine(TraceLine(Timer(), direction, bytes));
-    });
 }
 
 }  // namespace UpsLink

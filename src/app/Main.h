@@ -8,7 +8,6 @@ class frmMain;
 namespace UpsLink {
 
 class Clock;
-class LineFile;
 class Port;
 
 // Loads the main window without showing it (its load handler runs).
@@ -20,9 +19,5 @@ using MainWindowLoader = std::function<std::unique_ptr<::frmMain>()>;
 // message box (except for 8012) and returns nothing; a window that was loaded but not shown is
 // unloaded, which ends the process, so no invisible program is left behind.
 std::unique_ptr<::frmMain> Main(Port& port, Clock& clock, const MainWindowLoader& load);
-
-// zentrel --trace: every write to the port and every read from it goes to file as one line, with
-// the time of day from the installed clock. file must outlive the port's use.
-void TraceWire(Port& port, LineFile& file);
 
 }  // namespace UpsLink

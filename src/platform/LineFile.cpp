@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "Seams.h"
+
 namespace UpsLink {
 
 std::unique_ptr<LineFile> LineFile::Open(const std::string& path, std::string& error)
@@ -42,6 +44,13 @@ std::string TraceLine(double secondsSinceMidnight, char direction, const std::ve
         line += hex;
     }
     return line;
+}
+
+void TraceWire(Port& port, LineFile& file)
+{
+    port.SetTrace([&file](char direction, const std::vector<uint8_t>& bytes) {
+        file.WriteLine(TraceLine(Timer(), direction, bytes));
+    });
 }
 
 }  // namespace UpsLink

@@ -8,6 +8,8 @@
 
 namespace UpsLink {
 
+class Port;
+
 // A text file opened for appending, each line flushed as it is written so nothing is lost if
 // the program is killed.
 class LineFile {
@@ -29,5 +31,9 @@ std::string TimeOfDayText(double secondsSinceMidnight);
 
 // One wire record line: time of day, '>' written or '<' read, the bytes in hexadecimal.
 std::string TraceLine(double secondsSinceMidnight, char direction, const std::vector<uint8_t>& bytes);
+
+// zentrel --trace: every write to the port and every read from it goes to file as one line, with
+// the time of day from the installed clock. file must outlive the port's use.
+void TraceWire(Port& port, LineFile& file);
 
 }  // namespace UpsLink

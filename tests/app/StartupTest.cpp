@@ -5,12 +5,9 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QTemporaryDir>
 
 #include "AppEnvironment.h"
-#include "support/Pty.h"
 #include "Main.h"
 #include "ScriptedUnit.h"
 #include "SimPort.h"
@@ -22,119 +19,17 @@
 #include "platform/LineFile.h"
 #include "platform/Seams.h"
 #include "platform/SerialPort.h"
+#include "support/Pty.h"
 
 namespace {
 
 using namespace UpsLink;
 
-std::vector<QWidget*> VisibleWindows()
+bool AnyWindowVisible()
 {
-    std::vector<QWidget*> shown;
     for (QWidget* widget : QApplication::topLevelWidgets())
-        if (widget->isVisible()) shown.push_back(widget);
-    return shown;
-}
-
-class StartupTest : public ::testing::Test {
-protected:
-    ~StartupTest() override
-    {
-        InstallShell(nullptr);
-        InstallPort(nullptr);
-        InstallClock(nullptr);
-    }
-
-    // A loader that builds the real window but keeps the process alive when it is unloaded.
-    MainWindowLoader Loader()
-    {
-        return [this] {
-            auto window = std::make_unique<::frmMain>(nullptr);
-            window->EndProcess = [this] { ++ends; };
-            return window;
-        };
-    }
-
-    int ends = 0;
-};
-
-TEST_F(StartupTest, NoDeviceBehindCom1ShowsTheWindowWithTheLabelStruckAndOneLine)
-{
-    QTemporaryDir dir;
-    AppTest::ScopedEnv com1("ZENTREL_COM1", dir.filePath("missing").toLocal8Bit());
-    SerialPort port;
-    SystemClock clock;
-    AppTest::MessageBoxAnswerer answerer;
-
-    const auto window = Main(port, clock, Loader());
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->PortLabelStruck());
-    EXPECT_EQ(window->lblSettings->text(), " COM1,19200,N,8,1");
-    EXPECT_EQ(window->BoardLines(), std::vector<std::string>{"Invalid port number"});
-    EXPECT_FALSE(port.PortOpen());
-    EXPECT_FALSE(window->ProgressBar1->isVisible());
-    EXPECT_EQ(window->cmdConnect->text(), "Connect");
-    EXPECT_TRUE(answerer.Shown.empty());
-    EXPECT_EQ(&UpsLink::frmMain(), window.get());
-}
-
-TEST_F(StartupTest, PseudoTerminalBehindCom1OpensWithTheDefaultSettings)
-{
-    Pty cable;
-    AppTest::ScopedEnv com1("ZENTREL_COM1", QByteArray::fromStdString(cable.SlavePath()));
-    SerialPort port;
-    SystemClock clock;
-
-    const auto window = Main(port, clock, Loader());
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_FALSE(window->PortLabelStruck());
-    EXPECT_EQ(window->lblSettings->text(), " COM1,19200,N,8,1");
-    EXPECT_TRUE(window->BoardLines().empty());
-    EXPECT_TRUE(port.PortOpen());
-    EXPECT_FALSE(Connected);
-    EXPECT_EQ(UpsType, 0);
-    EXPECT_EQ(SelectedModule, "0");
-    EXPECT_EQ(ReplyTimeout, 3);
-
-    // Unloading it closes the port before the process would end.
-    window->close();
-    EXPECT_EQ(ends, 1);
-    EXPECT_FALSE(port.PortOpen());
-}
-
-TEST_F(StartupTest, FailureWhileTheWindowLoadsShowsOneMessageAndNoWindow)
-{
-    struct Case {
-        int number;
-        QString message;  // empty: no message box
-    };
-    const Case cases[] = {
-        {FaultNo::TypeMismatch, "13 Start: Type mismatch 1"},
-        {FaultNo::SubscriptOutOfRange, "9 Start: Subscript out of range 1"},
-        {FaultNo::DeviceNotOpen, ""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.number);
-        VirtualClock clock;
-        ScriptedUnit unit;
-        SimPort port{clock, unit};
-        AppTest::MessageBoxAnswerer answerer;
-        const auto window =
-            Main(port, clock, [&]() -> std::unique_ptr<::frmMain> { throw Fault(c.number); });
-        EXPECT_EQ(window, nullptr);
-        EXPECT_TRUE(VisibleWindows().empty());
-        EXPECT_EQ(port.OpenCount(), 0);
-        if (c.message.isEmpty()) {
-            EXPECT_TRUE(answerer.Shown.empty());
-            continue;
-        }
-        ASSERT_EQ(answerer.Shown.size(), 1u);
-        EXPECT_EQ(answerer.Shown[0].Text, c.message);
-        EXPECT_EQ(answerer.Shown[0].Title, "Zentrel");
-        EXPECT_EQ(answerer.Shown[0].Buttons, std::vector<QString>{"OK"});
-        EXPECT_EQ(answerer.Shown[0].Icon, QMessageBox::NoIcon);
-    }
+        if (widget->isVisible()) return true;
+    return false;
 }
 
 // A main window that fails as it is shown, after it loaded and the port opened.
@@ -151,35 +46,104 @@ private:
     int faultNumber_;
 };
 
-TEST_F(StartupTest, FailureAfterTheWindowLoadedEndsTheProcessInsteadOfHidingIt)
+class StartupTest : public ::testing::Test {
+protected:
+    ~StartupTest() override
+    {
+        InstallShell(nullptr);
+        InstallPort(nullptr);
+        InstallClock(nullptr);
+    }
+
+    // Builds the real window (or one that cannot show) but records its end instead of ending.
+    MainWindowLoader Loader(Port& port, int showFault = 0)
+    {
+        return [this, &port, showFault]() -> std::unique_ptr<::frmMain> {
+            std::unique_ptr<::frmMain> window =
+                showFault ? std::make_unique<WindowThatCannotShow>(showFault) : std::make_unique<::frmMain>(nullptr);
+            window->EndProcess = [this, &port] {
+                ++ends;
+                portOpenAtEnd = port.PortOpen();
+            };
+            return window;
+        };
+    }
+
+    int ends = 0;
+    bool portOpenAtEnd = true;
+};
+
+TEST_F(StartupTest, WithNoDeviceOrAPseudoTerminalBehindCom1TheWindowShows)
 {
-    for (int number : {int(FaultNo::Overflow), int(FaultNo::DeviceNotOpen)}) {
-        SCOPED_TRACE(number);
+    QTemporaryDir dir;
+    Pty cable;
+    for (const std::string& device : {dir.filePath("missing").toStdString(), cable.SlavePath()}) {
+        const bool missing = device != cable.SlavePath();
+        SCOPED_TRACE(device);
+        AppTest::ScopedEnv com1("ZENTREL_COM1", QByteArray::fromStdString(device));
+        SerialPort port;
+        SystemClock clock;
+        AppTest::MessageBoxAnswerer answerer;
+        UpsType = 5;
+
+        const auto window = Main(port, clock, Loader(port));
+
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(&UpsLink::frmMain(), window.get());
+        EXPECT_EQ(UpsType, 0);
+        EXPECT_EQ(window->lblSettings->text(), " COM1,19200,N,8,1");
+        EXPECT_EQ(window->lblSettings->font().strikeOut(), missing);
+        EXPECT_EQ(window->BoardLines(),
+                  missing ? std::vector<std::string>{"Invalid port number"} : std::vector<std::string>{});
+        EXPECT_EQ(port.PortOpen(), !missing);
+        EXPECT_TRUE(answerer.Shown.empty());
+
+        // Unloading it closes the port before the process would end.
+        window->close();
+        EXPECT_EQ(ends, missing ? 1 : 2);
+        EXPECT_FALSE(portOpenAtEnd);
+    }
+}
+
+// A failure while the window loads shows the message and no window; one after it loaded ends
+// the process (port closed) instead of leaving an invisible program. 8012 shows no message.
+TEST_F(StartupTest, FailureShowsOneMessageAndNoWindow)
+{
+    const struct {
+        int number;
+        bool afterLoad;
+        QString message;
+    } cases[] = {
+        {FaultNo::TypeMismatch, false, "13 Start: Type mismatch 1"},
+        {FaultNo::DeviceNotOpen, false, ""},
+        {FaultNo::Overflow, true, "6 Start: Overflow 1"},
+        {FaultNo::DeviceNotOpen, true, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.number) + (c.afterLoad ? " after load" : " while loading"));
         VirtualClock clock;
         ScriptedUnit unit;
         SimPort port{clock, unit};
         AppTest::MessageBoxAnswerer answerer;
-        bool portOpenAtEnd = true;
-        int ended = 0;
-        const auto window = Main(port, clock, [&] {
-            auto loaded = std::make_unique<WindowThatCannotShow>(number);
-            loaded->EndProcess = [&] {
-                ++ended;
-                portOpenAtEnd = port.PortOpen();
-            };
-            return loaded;
-        });
-        EXPECT_EQ(window, nullptr);
-        EXPECT_EQ(port.OpenCount(), 1);
-        EXPECT_EQ(ended, 1);
-        EXPECT_FALSE(portOpenAtEnd);
-        EXPECT_TRUE(VisibleWindows().empty());
-        if (number == FaultNo::DeviceNotOpen) {
+        ends = 0;
+        portOpenAtEnd = true;
+        const MainWindowLoader failing = [&]() -> std::unique_ptr<::frmMain> { throw Fault(c.number); };
+
+        EXPECT_EQ(Main(port, clock, c.afterLoad ? Loader(port, c.number) : failing), nullptr);
+
+        EXPECT_FALSE(AnyWindowVisible());
+        EXPECT_EQ(port.OpenCount(), c.afterLoad ? 1 : 0);
+        EXPECT_EQ(ends, c.afterLoad ? 1 : 0);
+        EXPECT_EQ(portOpenAtEnd, !c.afterLoad);
+        if (c.message.isEmpty()) {
             EXPECT_TRUE(answerer.Shown.empty());
-        } else {
-            ASSERT_EQ(answerer.Shown.size(), 1u);
-            EXPECT_EQ(answerer.Shown[0].Text, "6 Start: Overflow 1");
+            continue;
         }
+        ASSERT_EQ(answerer.Shown.size(), 1u);
+        EXPECT_EQ(answerer.Shown[0].Text, c.message);
+        EXPECT_EQ(answerer.Shown[0].Title, "Zentrel");
+        EXPECT_EQ(answerer.Shown[0].Buttons, std::vector<QString>{"OK"});
     }
 }
 

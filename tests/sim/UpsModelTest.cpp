@@ -1,7 +1,15 @@
+// The simulated unit, set up by zentrel-sim's own options: its answers byte for byte, its fault
+// knobs, and the same model behind the simulated port, talked to by the program's transaction.
+
 #include <gtest/gtest.h>
 
+#include "SimBench.h"
+#include "SimOptions.h"
 #include "UpsModel.h"
+#include "common/Globals.h"
 #include "link/Frame.h"
+#include "link/PortControl.h"
+#include "link/Transaction.h"
 #include "support/HexBytes.h"
 
 using namespace UpsLink;
@@ -9,6 +17,17 @@ using UpsLink::Testing::Bytes;
 using UpsLink::Testing::Hex;
 
 namespace {
+
+// The model as zentrel-sim would make it from these options (blank-separated).
+UpsModelConfig ConfigFrom(const QString& options)
+{
+    QStringList arguments{"zentrel-sim"};
+    arguments << options.split(' ', Qt::SkipEmptyParts);
+    SimSettings settings;
+    const SimOptionsOutcome outcome = ParseSimOptions(arguments, settings);
+    EXPECT_TRUE(outcome.Run) << outcome.Message;
+    return settings.Model;
+}
 
 std::vector<uint8_t> FrameOf(const std::string& payloadHex)
 {
@@ -24,45 +43,16 @@ std::string Joined(const std::vector<Emission>& emissions)
 }
 
 // The whole answer to one command, as hexadecimal text ("" when the unit stays silent).
-std::string AnswerTo(UpsModel& model, const std::string& payloadHex, double nowMs = 1000)
+std::string AnswerTo(UpsModel& model, const std::string& payloadHex)
 {
-    return Joined(model.Receive(FrameOf(payloadHex), nowMs));
-}
-
-// The program's walk over the identification block by absolute positions: the configuration
-// block length read back, and the index of the last trailing field (V + 11).
-struct Walked {
-    int ConfigBlockLength;
-    std::size_t LastField;
-};
-
-Walked Walk(const std::vector<uint8_t>& data)
-{
-    const std::size_t n = data.at(0);
-    const std::size_t shift = data.at(2 * n + 1) == 0 ? 2 : 0;
-    const std::size_t p = 2 * n + 5 + shift + data.at(2 * n + 4 + shift);
-    const std::size_t q = p + data.at(p) + 1;
-    const std::size_t a = data.at(q);
-    const int length = data.at(q + a) + 256 * data.at(q + a + 1);
-    const std::size_t r = q + a + 2;
-    const std::size_t v = r + data.at(r) + 1;
-    return {length, v + 11};
-}
-
-std::vector<uint8_t> DataOf(const std::string& replyHex)
-{
-    std::vector<uint8_t> bytes = Bytes(replyHex);
-    return {bytes.begin() + 4, bytes.end() - 1};
+    return Joined(model.Receive(FrameOf(payloadHex), 1000));
 }
 
 }  // namespace
 
 TEST(UpsModel, AnswersEachCommandByteForByte)
 {
-    const struct {
-        std::string payload;
-        std::string answer;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"FF", ""},
         {"CF 12 34 56", ""},
         {"FF 06 08 62", ""},
@@ -76,268 +66,204 @@ TEST(UpsModel, AnswersEachCommandByteForByte)
         {"CE 04 FF", "AB 09 04 81 31 00 00 01 95"},
         {"CE 04 01 FF", "AB 09 05 81 31 00 00 02 05 8E"},
         {"CE 07 FF", "AB 09 01 81 35 95"},
-        {"CE 04 02 FF", "AB 09 01 81 35 95"},
         {"78 0D F4 01", "AB 09 01 81 31 99"},
         {"78 0C 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF", "AB 09 01 81 31 99"},
         {"78 00", "AB 09 01 81 31 99"},
         {"78 0D F4", "AB 09 01 81 36 94"},
         {"12", "AB 09 01 81 34 96"},
-        {"", "AB 09 01 81 34 96"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [payload, answer] : cases) {
         UpsModel model;
-        EXPECT_EQ(AnswerTo(model, c.payload), c.answer) << c.payload;
+        EXPECT_EQ(AnswerTo(model, payload), answer) << payload;
     }
 }
 
-TEST(UpsModel, CommandListCarriesTheConfiguredCodesFromIndexTwo)
-{
-    UpsModel model;
-    model.Config().Commands = {0x40, 0xA0};
-    EXPECT_EQ(AnswerTo(model, "40"), "AB 10 04 81 02 00 40 A0 DE");
-}
-
-TEST(UpsModel, TypeCodeLowByteFirstAndModuleTypeAfterSelect)
-{
-    UpsModel model;
-    model.Config().TypeCode = 32768;
-    EXPECT_EQ(Hex(DataOf(AnswerTo(model, "36"))), "00 80");
-    EXPECT_EQ(AnswerTo(model, "CE 00 05"), "AB 09 01 81 09 C1");
-    EXPECT_EQ(model.SelectedModule(), 5);
-    EXPECT_EQ(Hex(DataOf(AnswerTo(model, "36"))), "19 01");
-    // A module not fitted is refused and the link stays where it was.
-    EXPECT_EQ(AnswerTo(model, "CE 00 07"), "AB 09 01 81 35 95");
-    EXPECT_EQ(model.SelectedModule(), 5);
-    // Module 0 is the UPS itself.
-    EXPECT_EQ(AnswerTo(model, "CE 00 00"), "AB 09 01 81 09 C1");
-    EXPECT_EQ(Hex(DataOf(AnswerTo(model, "36"))), "00 80");
-}
-
-TEST(UpsModel, PathSelectNeedsBothHops)
-{
-    UpsModel model;
-    model.Config().Modules = {7};
-    EXPECT_EQ(AnswerTo(model, "CE 04 02 07"), "AB 09 01 81 35 95");
-    EXPECT_EQ(model.SelectedModule(), 0);
-    EXPECT_EQ(AnswerTo(model, "CE 04 01 07"), "AB 09 01 81 09 C1");
-    EXPECT_EQ(model.SelectedModule(), 7);
-}
-
-TEST(UpsModel, IdentificationBlockWalksBackToItsConfiguration)
+// Each option, shown by a conversation: payloads and the answers to them, in order.
+TEST(UpsModel, OptionsShowInTheConversation)
 {
     const struct {
-        std::string name;
-        std::vector<CpuEntry> cpus;
-        uint8_t rating;
-        std::string text;
-        std::vector<uint8_t> meters, alarms, statistics;
-        uint16_t configLength;
-        int expectedLength;
+        QString options;
+        std::vector<std::pair<std::string, std::string>> talk;
     } cases[] = {
-        {"defaults", {{0x23, 0x01}}, 10, "ZENTREL SIM UPS", {1, 2, 3}, {4, 5}, {6}, 0x0140, 0x0140},
-        {"no processors", {}, 10, "X", {}, {9}, {}, 0x1234, 0x1234},
-        {"four processors", {{2, 1}, {0, 0}, {0, 0}, {0, 0}}, 10, "", {1}, {2, 3, 4}, {5, 6}, 0x00FF, 0x00FF},
-        {"rating zero", {{0x23, 0x01}}, 0, "AB", {1, 2}, {3}, {4, 5, 6}, 0x7FFF, 0x7FFF},
-        {"no alarms: only the high byte comes back", {{1, 1}}, 10, "T", {1}, {}, {2}, 0x0340, 0x0300},
-        {"long maps",
-         {{1, 1}},
-         10,
-         std::string(200, 'x'),
-         std::vector<uint8_t>(100, 1),
-         std::vector<uint8_t>(50, 2),
-         std::vector<uint8_t>(30, 3),
-         0x0101,
-         0x0101},
+        {"--commands 40,A0", {{"40", "AB 10 04 81 02 00 40 A0 DE"}}},
+        // Low byte first; 281 after a module select; a module not fitted is refused; 0 is the UPS.
+        {"--type 0x8000",
+         {{"36", "AB 06 02 81 00 80 4C"},
+          {"CE 00 05", "AB 09 01 81 09 C1"},
+          {"36", "AB 06 02 81 19 01 B2"},
+          {"CE 00 07", "AB 09 01 81 35 95"},
+          {"36", "AB 06 02 81 19 01 B2"},
+          {"CE 00 00", "AB 09 01 81 09 C1"},
+          {"36", "AB 06 02 81 00 80 4C"}}},
+        {"--modules 7 --first-hop 6 --second-hop 3 --module-type 290",
+         {{"CE 06 FF", "AB 09 04 81 31 00 00 03 93"},
+          {"CE 06 01 07", "AB 09 01 81 35 95"},
+          {"36", "AB 06 02 81 18 01 B3"},
+          {"CE 06 03 07", "AB 09 01 81 09 C1"},
+          {"36", "AB 06 02 81 22 01 A9"}}},
+        {"--refuse-record 13 --refuse-code 0x37",
+         {{"78 0D F4 01", "AB 09 01 81 37 93"}, {"78 0C 01 00", "AB 09 01 81 31 99"}}},
+        {"--busy-first 2",
+         {{"FF", ""},
+          {"78 0D F4 01", "AB 09 01 81 33 97"},
+          {"CF 00 00 00", ""},
+          {"36", "AB 09 01 81 33 97"},
+          {"36", "AB 06 02 81 18 01 B3"}}},
+        {"--busy-always", {{"36", "AB 09 01 81 33 97"}, {"40", "AB 09 01 81 33 97"}}},
+        {"--silent", {{"40", ""}, {"A0", ""}, {"78 0D F4 01", ""}}},
+        {"--bad-checksum 2 --stray-byte 3",
+         {{"FF", ""},
+          {"36", "AB 06 02 81 18 01 B3"},
+          {"36", "AB 06 02 81 18 01 B4"},
+          {"36", "00 AB 06 02 81 18 01 B3"},
+          {"36", "AB 06 02 81 18 01 B3"}}},
+        {"--cut 1000", {{"A0", "AB 01 01 81 01 D1"}}},
+        {"--modules " + QString("17,").repeated(137) + "17",
+         {{"CE 00 FF", "AB 09 8C 01 31 00 00 " + Hex(std::vector<uint8_t>(137, 0x11)) + " 75 AB 09 01 82 11 B8"}}},
     };
     for (const auto& c : cases) {
-        UpsModel model;
-        UpsModelConfig& config = model.Config();
-        config.Cpus = c.cpus;
-        config.Rating = c.rating;
-        config.ExtendedRating = 0xBEEF;
-        config.Text = c.text;
-        config.MeterMap = c.meters;
-        config.AlarmMap = c.alarms;
-        config.StatisticsMap = c.statistics;
-        config.ConfigBlockLength = c.configLength;
-        model.Receive(FrameOf("A0"), 0);
-        const std::vector<uint8_t> sent = model.Log().back().Bytes;
-        // Reassemble the blocks whole.
-        std::vector<uint8_t> data;
-        for (std::size_t p = 0; p < sent.size(); p += sent[p + 2] + 5u)
-            data.insert(data.end(), sent.begin() + static_cast<std::ptrdiff_t>(p + 4),
-                        sent.begin() + static_cast<std::ptrdiff_t>(p + 4 + sent[p + 2]));
-        const Walked walked = Walk(data);
-        EXPECT_EQ(walked.ConfigBlockLength, c.expectedLength) << c.name;
-        EXPECT_EQ(walked.LastField, data.size() - 1) << c.name;
-        EXPECT_EQ(data.at(0), c.cpus.size()) << c.name;
-        for (std::size_t k = 0; k < c.cpus.size(); ++k) {
-            EXPECT_EQ(data.at(2 * k + 1), c.cpus[k].Minor) << c.name;
-            EXPECT_EQ(data.at(2 * k + 2), c.cpus[k].Major) << c.name;
-        }
-        if (c.rating == 0) {
-            EXPECT_EQ(Hex({data.at(2 * c.cpus.size() + 2), data.at(2 * c.cpus.size() + 3)}), "EF BE") << c.name;
-        }
-    }
-}
-
-TEST(UpsModel, IdentificationCutDropsBytesFromTheEnd)
-{
-    UpsModel whole;
-    const std::vector<uint8_t> full = DataOf(AnswerTo(whole, "A0"));
-    UpsModel cut;
-    cut.Config().IdentificationCut = 1;
-    const std::vector<uint8_t> shorter = DataOf(AnswerTo(cut, "A0"));
-    ASSERT_EQ(shorter.size() + 1, full.size());
-    EXPECT_TRUE(std::equal(shorter.begin(), shorter.end(), full.begin()));
-    UpsModel all;
-    all.Config().IdentificationCut = 1000;
-    EXPECT_EQ(AnswerTo(all, "A0"), "AB 01 01 81 01 D1");
-}
-
-TEST(UpsModel, LongDataGoesOutInNumberedBlocks)
-{
-    UpsModel model;
-    model.Config().Modules.assign(200, 0x11);
-    const std::vector<uint8_t> sent = Bytes(AnswerTo(model, "CE 00 FF"));
-    ASSERT_EQ(sent.size(), 145u + 68u);
-    EXPECT_EQ(Hex({sent.begin(), sent.begin() + 8}), "AB 09 8C 01 31 00 00 11");
-    EXPECT_EQ(Hex({sent.begin() + 145, sent.begin() + 149}), "AB 09 3F 82");
-    for (std::size_t start : {0u, 145u}) {
-        unsigned sum = 0;
-        for (std::size_t i = start; i < start + sent[start + 2] + 5u; ++i) sum += sent[i];
-        EXPECT_EQ(sum % 256, 0u) << start;
+        UpsModel model(ConfigFrom(c.options));
+        for (const auto& [payload, answer] : c.talk)
+            EXPECT_EQ(AnswerTo(model, payload), answer) << c.options.toStdString() << ": " << payload;
     }
 }
 
 TEST(UpsModel, RecordWritesKeptInTheEepromAndEndCounted)
 {
     UpsModel model;
-    AnswerTo(model, "78 0C 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF");
-    AnswerTo(model, "78 0D F4 01");
-    AnswerTo(model, "78 0D 05 00");
-    AnswerTo(model, "78 00");
-    AnswerTo(model, "78 00");
+    for (const char* payload :
+         {"78 0C 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF", "78 0D F4 01", "78 0D 05 00", "78 00", "78 00"})
+        AnswerTo(model, payload);
     ASSERT_EQ(model.Eeprom().size(), 2u);
     EXPECT_EQ(Hex(model.Eeprom().at(12)), "00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF");
     EXPECT_EQ(Hex(model.Eeprom().at(13)), "05 00");
     EXPECT_EQ(model.EndCount(), 2);
 }
 
-TEST(UpsModel, RefusedRecordAnswersItsCodeAndIsNotKept)
+// The identification walk by absolute positions reads back the configured processors, the
+// extended rating and the length, and ends on the block's last byte.
+TEST(UpsModel, IdentificationBlockWalksBackToItsConfiguration)
 {
     const struct {
-        uint8_t code;
-        std::string answer;
-    } cases[] = {{0x34, "AB 09 01 81 34 96"},
-                 {0x35, "AB 09 01 81 35 95"},
-                 {0x36, "AB 09 01 81 36 94"},
-                 {0x37, "AB 09 01 81 37 93"}};
+        QString options;
+        std::string cpus;  // minor, major of each entry
+        int extendedRating;
+        int configLength;
+    } cases[] = {
+        {"", "23 01", -1, 0x0140},
+        {"--cpus= --alarm-map 09 --config-length 0x1234", "", -1, 0x1234},
+        {"--cpus 01.02,00.00,00.00,00.00 --rating 0 --extended-rating 0xBEEF --alarm-map 2,3,4 --config-length 255",
+         "02 01 00 00 00 00 00 00", 0xBEEF, 0x00FF},
+        {"--alarm-map= --config-length 0x0340 --text T --meter-map= --statistics-map 1,2", "23 01", -1, 0x0300},
+    };
     for (const auto& c : cases) {
-        UpsModel model;
-        model.Config().RefuseRecord = 13;
-        model.Config().RefuseCode = c.code;
-        EXPECT_EQ(AnswerTo(model, "78 0D F4 01"), c.answer);
-        EXPECT_TRUE(model.Eeprom().empty());
-        EXPECT_EQ(AnswerTo(model, "78 0C 01 00"), "AB 09 01 81 31 99");
+        SCOPED_TRACE(c.options.toStdString());
+        UpsModel model(ConfigFrom(c.options));
+        const std::vector<uint8_t> sent = Bytes(AnswerTo(model, "A0"));
+        const std::vector<uint8_t> data(sent.begin() + 4, sent.end() - 1);
+
+        const std::size_t n = data.at(0);
+        EXPECT_EQ(Hex({data.begin() + 1, data.begin() + long(2 * n + 1)}), c.cpus);
+        const std::size_t shift = data.at(2 * n + 1) == 0 ? 2 : 0;
+        if (c.extendedRating >= 0) {
+            EXPECT_EQ(data.at(2 * n + 2) + 256 * data.at(2 * n + 3), c.extendedRating);
+        }
+        const std::size_t p = 2 * n + 5 + shift + data.at(2 * n + 4 + shift);
+        const std::size_t q = p + data.at(p) + 1;
+        const std::size_t a = data.at(q);
+        EXPECT_EQ(data.at(q + a) + 256 * data.at(q + a + 1), c.configLength);
+        const std::size_t r = q + a + 2;
+        EXPECT_EQ(r + data.at(r) + 1 + 11, data.size() - 1);
     }
 }
 
-TEST(UpsModel, BusyForTheFirstFramesThatWantAnAnswer)
+TEST(UpsModel, AnswerTimingFollowsDelayLatenessStallsAndLineTime)
 {
-    UpsModel model;
-    model.Config().BusyFirstFrames = 2;
-    EXPECT_EQ(AnswerTo(model, "FF"), "");
-    EXPECT_EQ(AnswerTo(model, "78 0D F4 01"), "AB 09 01 81 33 97");
-    EXPECT_EQ(AnswerTo(model, "CF 00 00 00"), "");
-    EXPECT_EQ(AnswerTo(model, "78 0D F4 01"), "AB 09 01 81 33 97");
-    EXPECT_TRUE(model.Eeprom().empty());
-    EXPECT_EQ(AnswerTo(model, "78 0D F4 01"), "AB 09 01 81 31 99");
-    EXPECT_EQ(model.Eeprom().size(), 1u);
-}
-
-TEST(UpsModel, BusyAlwaysAndSilent)
-{
-    UpsModel busy;
-    busy.Config().BusyAlways = true;
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(AnswerTo(busy, "36"), "AB 09 01 81 33 97");
-
-    UpsModel silent;
-    silent.Config().Silent = true;
-    for (const char* payload : {"40", "A0", "36", "CE 00 FF", "78 00"}) EXPECT_EQ(AnswerTo(silent, payload), "");
-    EXPECT_EQ(silent.ReceivedPayloads().size(), 5u);
-    EXPECT_EQ(silent.EndCount(), 0);
-}
-
-TEST(UpsModel, AnswerTimingFollowsDelayLatenessAndLineTime)
-{
-    UpsModel model;
-    model.Config().AnswerDelayMs = 20;
-    model.Config().LateMs = 2000;
-    model.SetBaudRate(19200);
-    std::vector<Emission> first = model.Receive(FrameOf("36"), 100);
+    UpsModel model(ConfigFrom("--answer-delay 20 --late 2000"));
+    const std::vector<Emission> first = model.Receive(FrameOf("36"), 100);
     ASSERT_EQ(first.size(), 1u);
     EXPECT_DOUBLE_EQ(first[0].AtMs, 2120);
     // Two frames at once: the second answer waits until the first has left the line.
     std::vector<uint8_t> two = FrameOf("36");
     const std::vector<uint8_t> second = FrameOf("40");
     two.insert(two.end(), second.begin(), second.end());
-    std::vector<Emission> both = model.Receive(two, 10000);
+    const std::vector<Emission> both = model.Receive(two, 10000);
     ASSERT_EQ(both.size(), 2u);
     EXPECT_DOUBLE_EQ(both[0].AtMs, 12020);
     EXPECT_DOUBLE_EQ(both[1].AtMs, 12020 + 7 * ByteTimeMs(19200));
-}
 
-TEST(UpsModel, StallSplitsTheAnswerInTwo)
-{
-    UpsModel model;
-    model.Config().StallAfterBytes = 3;
-    model.Config().StallMs = 700;
-    model.Config().AnswerDelayMs = 0;
-    model.SetBaudRate(9600);
-    const std::vector<Emission> answer = model.Receive(FrameOf("36"), 50);
+    UpsModel stalling(ConfigFrom("--stall-after 3 --stall 700 --answer-delay 0"));
+    stalling.SetBaudRate(9600);
+    const std::vector<Emission> answer = stalling.Receive(FrameOf("36"), 50);
     ASSERT_EQ(answer.size(), 2u);
-    EXPECT_EQ(Hex(answer[0].Bytes), "AB 06 02");
-    EXPECT_EQ(Hex(answer[1].Bytes), "81 18 01 B3");
+    EXPECT_EQ(Hex(answer[0].Bytes) + " | " + Hex(answer[1].Bytes), "AB 06 02 | 81 18 01 B3");
     EXPECT_DOUBLE_EQ(answer[0].AtMs, 50);
     EXPECT_DOUBLE_EQ(answer[1].AtMs, 50 + 3 * ByteTimeMs(9600) + 700);
-    EXPECT_EQ(Hex(model.Log().back().Bytes), "AB 06 02 81 18 01 B3");
+    EXPECT_EQ(Hex(stalling.Log().back().Bytes), "AB 06 02 81 18 01 B3");
 }
 
-TEST(UpsModel, BadChecksumAndStrayByteOnTheChosenReply)
-{
-    UpsModel model;
-    model.Config().BadChecksumReply = 2;
-    model.Config().StrayByteReply = 3;
-    EXPECT_EQ(AnswerTo(model, "FF"), "");
-    EXPECT_EQ(AnswerTo(model, "36"), "AB 06 02 81 18 01 B3");
-    EXPECT_EQ(AnswerTo(model, "36"), "AB 06 02 81 18 01 B4");
-    EXPECT_EQ(AnswerTo(model, "36"), "00 AB 06 02 81 18 01 B3");
-    EXPECT_EQ(AnswerTo(model, "36"), "AB 06 02 81 18 01 B3");
-}
-
-TEST(UpsModel, FramesSplitOrTogetherOrAmidNoise)
+TEST(UpsModel, FramesSplitTogetherAmidNoiseOrWithABadChecksum)
 {
     UpsModel model;
     EXPECT_EQ(Joined(model.Receive(Bytes("00 11 AB"), 10)), "");
     EXPECT_EQ(Joined(model.Receive(Bytes("01"), 11)), "");
     EXPECT_EQ(Joined(model.Receive(Bytes("36 1E AB 02 78"), 12)), "AB 06 02 81 18 01 B3");
-    EXPECT_EQ(Joined(model.Receive(Bytes("00 DB"), 13)), "AB 09 01 81 31 99");
-    ASSERT_EQ(model.ReceivedPayloads().size(), 2u);
-    EXPECT_EQ(Hex(model.ReceivedPayloads()[0]), "36");
-    EXPECT_EQ(Hex(model.ReceivedPayloads()[1]), "78 00");
-    EXPECT_DOUBLE_EQ(model.Log()[0].AtMs, 12);
+    EXPECT_EQ(Joined(model.Receive(Bytes("00 DB AB 04 78 0D F4 01 D6"), 13)), "AB 09 01 81 31 99");
+    EXPECT_TRUE(model.Eeprom().empty());
+    ASSERT_EQ(model.Log().size(), 5u);
+    EXPECT_EQ(model.Log()[0].AtMs, 12);
+    EXPECT_EQ(std::string() + model.Log()[0].Direction + model.Log()[1].Direction, "><");
+    EXPECT_EQ(Hex(model.Log()[4].Bytes), "AB 04 78 0D F4 01 D6");
 }
 
-TEST(UpsModel, FrameWithBadChecksumIsLoggedButNotAnswered)
+// The program's own transaction against the model: each fault knob costs the copies it should.
+TEST(UpsModelBench, FaultKnobsReachTheTransaction)
 {
-    UpsModel model;
-    EXPECT_EQ(Joined(model.Receive(Bytes("AB 01 36 1F"), 10)), "");
-    EXPECT_EQ(Joined(model.Receive(Bytes("AB 04 78 0D F4 01 D6"), 20)), "");
-    EXPECT_TRUE(model.Eeprom().empty());
-    EXPECT_EQ(Joined(model.Receive(Bytes("AB 01 36 1E"), 30)), "AB 06 02 81 18 01 B3");
-    ASSERT_EQ(model.Log().size(), 4u);
-    EXPECT_EQ(Hex(model.Log()[0].Bytes), "AB 01 36 1F");
-    EXPECT_EQ(model.Log()[0].Direction, '>');
-    EXPECT_EQ(model.Log()[3].Direction, '<');
+    const struct {
+        QString options;
+        std::string payload;
+        int expectedCode;
+        bool result;
+        std::size_t copies;
+    } cases[] = {
+        {"--busy-first 2", "78 0D F4 01", 9, true, 3},
+        {"--refuse-record 13 --refuse-code 0x36", "78 0D F4 01", 9, false, 1},
+        {"--busy-always", "A0", 1, false, 6},
+        {"--silent", "A0", 1, false, 6},
+        {"--bad-checksum 1", "36", 6, true, 2},
+        {"--stray-byte 1", "40", 16, true, 2},
+        {"--stall-after 10 --stall 300", "A0", 1, true, 1},
+        {"--stall-after 10 --stall 1300", "A0", 1, false, 6},
+        {"--late 2000", "36", 6, true, 2},
+    };
+    for (const auto& c : cases) {
+        SimBench<UpsModel> bench;
+        bench.unit.Config() = ConfigFrom(c.options);
+        InitPort("19200", "N", 8, 1, "1");
+        CommandData = Bytes(c.payload);
+
+        EXPECT_EQ(SendCommand(int(CommandData.size()), CommandData, c.expectedCode, c.expectedCode == 9), c.result)
+            << c.options.toStdString();
+
+        EXPECT_EQ(bench.port.Writes().size(), c.copies) << c.options.toStdString();
+    }
+}
+
+TEST(UpsModelBench, LongReplyAndModuleSelectThroughTheTransaction)
+{
+    SimBench<UpsModel> bench;
+    std::vector<uint8_t> modules;
+    for (int i = 0; i < 200; ++i) modules.push_back(static_cast<uint8_t>(i));
+    bench.unit.Config().Modules = modules;
+    InitPort("19200", "N", 8, 1, "1");
+
+    ASSERT_TRUE(SendCommand(3, CommandData = {0xCE, 0x00, 0xFF}, 0x31, false));
+    modules.insert(modules.begin(), {0x31, 0, 0});
+    EXPECT_EQ(Hex(ReplyData), Hex(modules));
+    // The frame reached the unit one line time per byte after it was written.
+    EXPECT_NEAR(bench.unit.Log()[0].AtMs - bench.port.Writes()[0].AtMs, 6 * ByteTimeMs(19200), 1e-9);
+
+    ASSERT_TRUE(SendCommand(3, CommandData = {0xCE, 0x00, 0x02}, 9, false));
+    ASSERT_TRUE(SendCommand(1, CommandData = {0x36}, 6, false));
+    EXPECT_EQ(Hex(ReplyData), "19 01");
 }
