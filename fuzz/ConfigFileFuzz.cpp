@@ -48,17 +48,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size)
     if (outcome.StoppedBy) Require(!outcome.Loaded && outcome.StoppedBy->Number == 13);
     if (!outcome.Loaded) return 0;
 
-    // Each record is "number,data;" in the text, in order; between records only line breaks
-    // and unused number fields.
+    // Each record is "number," then line breaks at most, then "data;" in the text, in order;
+    // between records only line breaks and unused number fields.
     Require(!numbers.empty() && numbers.size() == data.size());
     std::size_t at = 0;
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         Require(numbers[i] >= 0 && numbers[i] <= 99);
         Require(data[i].find_first_of(",;\r\n") == std::string::npos);
-        const std::string tail = "," + data[i] + ";";
-        const std::size_t found = text.find(tail, at);
-        Require(found != std::string::npos);
-        at = found + tail.size();
+        const std::size_t end = text.find(';', at);
+        Require(end != std::string::npos && end >= data[i].size());
+        const std::size_t start = end - data[i].size();
+        Require(text.compare(start, data[i].size(), data[i]) == 0);
+        const std::size_t comma = start == 0 ? std::string::npos : text.find_last_not_of("\r\n", start - 1);
+        Require(comma != std::string::npos && comma >= at && text[comma] == ',');
+        at = end + 1;
         const std::vector<uint8_t> payload = ConfigWritePayload(std::to_string(numbers[i]), data[i]);
         Require(payload.size() == (data[i].size() > 4 ? 18u : 4u));
         Require(payload[0] == 0x78 && payload[1] == numbers[i]);

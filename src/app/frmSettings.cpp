@@ -3,11 +3,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <regex>
 
 #include "Twips.h"
 #include "common/Fault.h"
 #include "common/Globals.h"
-#include "common/Text.h"
 #include "link/PortControl.h"
 #include "platform/Seams.h"
 
@@ -18,6 +18,14 @@ namespace {
 std::string FromBox(const QLineEdit* box)
 {
     return box->text().toLatin1().toStdString();
+}
+
+// What the dialog takes as numeric: blanks around an optional sign, digits, an optional point with
+// digits and an optional exponent ("1.", ".5" and "2D2" are not).
+bool IsNumericEntry(const std::string& text)
+{
+    static const std::regex number(R"( *[+-]?[0-9]+(\.[0-9]+)?([eE][+-]?[0-9]+)? *)");
+    return std::regex_match(text, number);
 }
 
 }  // namespace
@@ -93,11 +101,11 @@ void frmSettings::cmdCancel_Click()
 void frmSettings::cmdApply_Click()
 {
     frmMain().BoardClear();
-    if (!IsNumeric(FromBox(txtCOM))) {
+    if (!IsNumericEntry(FromBox(txtCOM))) {
         txtCOM->setFocus();
         return;
     }
-    if (!IsNumeric(FromBox(txtBaud))) {
+    if (!IsNumericEntry(FromBox(txtBaud))) {
         txtBaud->setFocus();
         return;
     }

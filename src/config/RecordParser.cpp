@@ -66,7 +66,7 @@ ParseOutcome ParseRecords(std::string_view text, std::vector<int16_t>& numbers, 
                 field.clear();
             } else if (ch == '\r' || ch == '\n') {
                 // Inside a data text it would silently drop the data before it.
-                if (numberWithoutData) {
+                if (numberWithoutData && !field.empty()) {
                     loaded = false;
                     break;
                 }

@@ -22,9 +22,9 @@ struct ParseOutcome {
 // Splits the plain text of a configuration file into records "number,data;", in file order,
 // into numbers and data (emptied first). Line breaks between records are ignored; text after the
 // last ";" without a "," is ignored. A number field longer than two characters, a number outside
-// 0 to 99, a ";" that ends no record, a line break inside a data text or a last record without
-// its ";" leaves Loaded false. onRecordShown is told the
-// 1-based record count whenever it changes while the text is scanned.
+// 0 to 99, a ";" that ends no record, a line break after data text or a last record without its
+// ";" leaves Loaded false. onRecordShown is told the 1-based record count whenever it changes
+// while the text is scanned.
 ParseOutcome ParseRecords(std::string_view text, std::vector<int16_t>& numbers, std::vector<std::string>& data,
                           const std::function<void(int)>& onRecordShown = {});
 

@@ -55,12 +55,10 @@ protected:
     FileFolder folder;
 };
 
-TEST_F(PackToolTest, EncodeScramblesAndDecodeGivesThePlainTextBack)
+TEST_F(PackToolTest, EncodeDecodeAndCheckTheWorkedExample)
 {
-    const std::string plain = WritePlain("example.txt", WorkedExample);
     const std::string packed = folder.Path("12_example.pp");
-
-    const Result encoded = Pack({"encode", plain, packed});
+    const Result encoded = Pack({"encode", WritePlain("example.txt", WorkedExample), packed});
     EXPECT_EQ(encoded.Exit, 0) << encoded.Err;
     const std::string bytes = ReadAll(packed);
     EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.end()), ScrambledBytes(WorkedExample));
@@ -68,12 +66,8 @@ TEST_F(PackToolTest, EncodeScramblesAndDecodeGivesThePlainTextBack)
     const Result decoded = Pack({"decode", packed});
     EXPECT_EQ(decoded.Exit, 0);
     EXPECT_EQ(decoded.Out, WorkedExample);
-}
 
-TEST_F(PackToolTest, CheckListsTheFramesTheUpdateSends)
-{
-    const std::string file = folder.WriteConfig("12_example.pp", WorkedExample);
-    const Result checked = Pack({"check", file, "--type", "12"});
+    const Result checked = Pack({"check", packed, "--type", "12"});
     EXPECT_EQ(checked.Exit, 0);
     EXPECT_EQ(checked.Out,
               "Title \"12_example.pp\" is for UPS type 12\n"
@@ -88,35 +82,20 @@ TEST_F(PackToolTest, CheckListsTheFramesTheUpdateSends)
 
 TEST_F(PackToolTest, CheckGivesTheLoadersVerdict)
 {
-    std::string largest;
-    while (largest.size() < 32766) largest += "1,AB;";
     const struct {
-        const char* name;
         std::string file;
-        std::vector<std::string> options;
         std::string verdict;
     } cases[] = {
-        {"other type",
-         folder.WriteConfig("13_a.pp", WorkedExample),
-         {"--type", "12"},
-         "File does not match UPS type\nFile Corrupted\n"},
-        {"too long",
-         folder.WriteConfig("12_big.pp", largest.substr(0, 32766)),
-         {},
+        {folder.WriteConfig("13_a.pp", WorkedExample), "File does not match UPS type\nFile Corrupted\n"},
+        {folder.WriteBytes("12_big.pp", std::vector<uint8_t>(32766, 'x')),
          "File size exceeds 32k limit\nFile Corrupted\n"},
-        {"no comma", folder.WriteConfig("12_b.pp", "12;"), {}, "File Corrupted\n"},
-        {"cut-off record", folder.WriteConfig("12_c.pp", "12,00;13,1F4"), {}, "File Corrupted\n"},
-        {"record number 100", folder.WriteConfig("12_d.pp", "100,00;"), {}, "File Corrupted\n"},
-        {"empty number", folder.WriteConfig("12_e.pp", ",00;"), {}, "message box: 13 Type mismatch 36\n"},
+        {folder.WriteConfig("12_c.pp", "12,00;13,1F4"), "File Corrupted\n"},
+        {folder.WriteConfig("12_e.pp", ",00;"), "message box: 13 Type mismatch 36\n"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<std::string> args{"check", c.file};
-        args.insert(args.end(), c.options.begin(), c.options.end());
-        const Result checked = Pack(args);
-        EXPECT_EQ(checked.Exit, 1);
-        const std::string verdict = checked.Out.substr(checked.Out.find('\n') + 1);
-        EXPECT_EQ(verdict, c.verdict);
+        const Result checked = Pack({"check", c.file, "--type", "12"});
+        EXPECT_EQ(checked.Exit, 1) << c.file;
+        EXPECT_EQ(checked.Out.substr(checked.Out.find('\n') + 1), c.verdict);
     }
 }
 
@@ -147,14 +126,11 @@ TEST_F(PackToolTest, BadUseIsExplainedWithANonZeroExit)
         {{}, "zentrel-pack: no command given"},
         {{"pack", "x"}, "zentrel-pack: unknown command \"pack\""},
         {{"encode", "only-one"}, "zentrel-pack: encode wants PLAIN and OUT"},
-        {{"check"}, "zentrel-pack: check wants a FILE"},
         {{"check", "x.pp", "--type", "twelve"}, "zentrel-pack: --type wants a decimal UPS type, not \"twelve\""},
         {{"decode", folder.Path("missing.pp")},
          "zentrel-pack: cannot open " + folder.Path("missing.pp") + ": No such file or directory"},
         {{"check", folder.Path("missing.pp")},
          "zentrel-pack: cannot open " + folder.Path("missing.pp") + ": No such file or directory"},
-        {{"encode", folder.Path("missing.txt"), folder.Path("out.pp")},
-         "zentrel-pack: cannot open " + folder.Path("missing.txt") + ": No such file or directory"},
     };
     for (const auto& c : cases) {
         const Result failed = Pack(c.args);

@@ -10,26 +10,7 @@
 namespace UpsLink {
 namespace {
 
-QString LabelText(const QDialog& box, const char* name)
-{
-    return box.findChild<QLabel*>(name)->text();
-}
-
-TEST(VersionText, ShowsAllThreeNumbersInPlainDecimal)
-{
-    const struct {
-        ProgramVersion version;
-        std::string text;
-    } cases[] = {{{2, 0, 0}, "Version 2.0.0"}, {{1, 2, 23}, "Version 1.2.23"}, {{0, 10, 7}, "Version 0.10.7"}};
-    for (const auto& c : cases) EXPECT_EQ(VersionText(c.version), c.text);
-}
-
-TEST(VersionText, TheBuildVersionIsTheProjectVersion)
-{
-    EXPECT_EQ(VersionText(BuildVersion()), "Version " ZENTREL_VERSION);
-}
-
-TEST(AboutBox, ShowsCaptionDescriptionAndVersion)
+TEST(AboutBox, ShowsCaptionDescriptionAndTheVersionWithItsZeroRevision)
 {
     QWidget owner;
     owner.setGeometry(300, 200, 297, 166);
@@ -38,15 +19,13 @@ TEST(AboutBox, ShowsCaptionDescriptionAndVersion)
     frmAbout about(&owner, {2, 0, 0});
     about.show();
     EXPECT_EQ(about.windowTitle(), "About ");
-    EXPECT_EQ(LabelText(about, "lblVersion"), "Version 2.0.0");
-    EXPECT_EQ(LabelText(about, "lblDescription"),
-              "The Zentrel updates configuration information of the UPS or one of the attached module.");
-    EXPECT_FALSE(LabelText(about, "lblAuthor").isEmpty());
-    EXPECT_FALSE(LabelText(about, "Label1").isEmpty());
     EXPECT_EQ(about.size(), QSize(325, 134));
     EXPECT_LE((about.geometry().center() - owner.geometry().center()).manhattanLength(), 1);
+    const auto text = [&](const char* label) { return about.findChild<QLabel*>(label)->text(); };
+    EXPECT_EQ(text("lblDescription"),
+              "The Zentrel updates configuration information of the UPS or one of the attached module.");
+    EXPECT_EQ(text("lblVersion"), "Version 2.0.0");
     EXPECT_EQ(about.findChild<QPushButton*>("cmdOK")->geometry(), QRect(232, 96, 73, 25));
-    EXPECT_EQ(about.findChild<QLabel*>("lblDescription")->geometry(), QRect(8, 8, 301, 43));
 }
 
 TEST(AboutBox, OkEnterAndEscCloseIt)

@@ -11,11 +11,10 @@
 #include <fstream>
 
 #include "Main.h"
-#include "ScriptedAnswers.h"
+#include "ScriptedWindow.h"
 #include "common/Globals.h"
 #include "config/ConfigFiles.h"
 #include "config/LoadConfigFile.h"
-#include "frmMain.h"
 #include "link/Frame.h"
 #include "platform/Clock.h"
 #include "platform/Seams.h"
@@ -42,13 +41,16 @@ double Seconds(WallClock::duration d)
     return std::chrono::duration<double>(d).count();
 }
 
-std::unique_ptr<::frmMain> StartWindow(Port& port, SystemClock& clock)
+// The real main window, answering its dialogs as scripted; null when start-up failed.
+ScriptedWindow* StartWindow(Port& port, SystemClock& clock, std::unique_ptr<::frmMain>& loaded)
 {
-    return Main(port, clock, [] {
-        auto window = std::make_unique<::frmMain>(nullptr);
-        window->EndProcess = [] {};
-        return window;
+    ScriptedWindow* window = nullptr;
+    loaded = Main(port, clock, [&] {
+        auto scripted = std::make_unique<ScriptedWindow>();
+        window = scripted.get();
+        return scripted;
     });
+    return loaded ? window : nullptr;
 }
 
 double LineMs(std::size_t bytes)
@@ -65,19 +67,18 @@ int LoadFigure(const FileFolder& folder)
     ::setenv("ZENTREL_COM1", folder.Path("no-port").c_str(), 1);
     SerialPort port;
     SystemClock clock;
-    const auto window = StartWindow(port, clock);
+    std::unique_ptr<::frmMain> loaded;
+    ScriptedWindow* window = StartWindow(port, clock, loaded);
     if (!window) return 1;
-    ScriptedAnswers answers(*window);
-    InstallShell(&answers);
     UpsType = 280;
 
     std::vector<double> times;
     for (int run = 0; run < LoadRuns; ++run) {
-        answers.FileAnswers.push_back(path);
+        window->FileAnswers.push_back(path);
         const auto start = WallClock::now();
-        const bool loaded = LoadConfigFile();
+        const bool read = LoadConfigFile();
         times.push_back(Seconds(WallClock::now() - start) * 1000.0);
-        if (!loaded || RecordNumbers.size() != 6553) {
+        if (!read || RecordNumbers.size() != 6553) {
             std::fprintf(stderr, "the 32,765-byte file did not load\n");
             return 1;
         }
@@ -87,7 +88,6 @@ int LoadFigure(const FileFolder& folder)
         "(a) load and parse of a 32,765-byte file (6,553 records) through the main window:\n"
         "    median %.1f ms of %d runs (fastest %.1f ms, slowest %.1f ms)\n",
         times[times.size() / 2], LoadRuns, times.front(), times.back());
-    InstallShell(window.get());
     return 0;
 }
 
@@ -111,24 +111,20 @@ int UpdateFigure(const FileFolder& folder)
     ::setenv("ZENTREL_COM1", sim.SlavePath().c_str(), 1);
     SerialPort port;
     SystemClock clock;
-    const auto window = StartWindow(port, clock);
+    std::unique_ptr<::frmMain> loaded;
+    ScriptedWindow* window = StartWindow(port, clock, loaded);
     if (!window) return 1;
-    ScriptedAnswers answers(*window);
-    InstallShell(&answers);
     window->cmdConnect->click();
     if (!Connected) {
         std::fprintf(stderr, "could not connect to zentrel-sim\n");
-        InstallShell(window.get());
         return 1;
     }
 
-    answers.FileAnswers.push_back(path);
-    answers.MessageAnswers.push_back(MsgAnswer::Ok);
+    window->FileAnswers.push_back(path);
     const auto start = WallClock::now();
     window->cmdBattComm->click();
     const double wallMs = Seconds(WallClock::now() - start) * 1000.0;
     const std::vector<std::string> board = window->BoardLines();
-    InstallShell(window.get());
     if (board.empty() || board.back() != "Configuration update complete") {
         std::fprintf(stderr, "the update did not complete\n");
         return 1;

@@ -11,10 +11,9 @@
 #include <fstream>
 
 #include "Main.h"
-#include "ScriptedAnswers.h"
+#include "ScriptedWindow.h"
 #include "common/Globals.h"
 #include "config/ConfigFiles.h"
-#include "frmMain.h"
 #include "platform/Clock.h"
 #include "platform/Seams.h"
 #include "platform/SerialPort.h"
@@ -28,26 +27,12 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "update_e2e_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
-Lines ReadLines(const std::string& path)
-{
-    std::ifstream file(path);
-    Lines lines;
-    for (std::string line; std::getline(file, line);) lines.push_back(line);
-    return lines;
-}
-
 TEST(UpdateEndToEnd, WorkedExampleReachesTheSimulatedEeprom)
 {
-    App();
+    int argc = 1;
+    char name[] = "update_e2e_tests";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString();
     const std::string plain = folder + "/worked example.txt";
@@ -69,39 +54,33 @@ TEST(UpdateEndToEnd, WorkedExampleReachesTheSimulatedEeprom)
             ::unsetenv("ZENTREL_COM1");
         }
     } seams;
-
     SerialPort port;
     SystemClock clock;
-    const auto window = Main(port, clock, [] {
-        auto loaded = std::make_unique<::frmMain>(nullptr);
-        loaded->EndProcess = [] {};
-        return loaded;
+    ScriptedWindow* window = nullptr;
+    const auto loaded = Main(port, clock, [&] {
+        auto scripted = std::make_unique<ScriptedWindow>();
+        window = scripted.get();
+        return scripted;
     });
-    ASSERT_NE(window, nullptr);
-    ScriptedAnswers answers(*window);
-    InstallShell(&answers);
-    struct WindowAgain {
-        ::frmMain* window;
-        ~WindowAgain() { InstallShell(window); }
-    } windowAgain{window.get()};
+    ASSERT_NE(loaded, nullptr);
 
     window->cmdConnect->click();
     ASSERT_TRUE(Connected) << ::testing::PrintToString(window->BoardLines());
-    EXPECT_EQ(UpsType, 280);
-
-    answers.FileAnswers.push_back(packed);
-    answers.MessageAnswers.push_back(MsgAnswer::Ok);
+    window->FileAnswers.push_back(packed);
     window->cmdBattComm->click();
 
     EXPECT_EQ(window->BoardLines(), (Lines{"Updating configuration...", "Configuration update complete"}));
     EXPECT_EQ(window->windowTitle().toStdString(), "Zentrel   280_example.pp");
     EXPECT_TRUE(window->isEnabled());
     EXPECT_FALSE(window->ProgressBar1->isVisible());
-    ASSERT_EQ(answers.Messages.size(), 1u);
-    EXPECT_EQ(answers.Messages[0].Text, "Update EEPROM settings?");
+    ASSERT_EQ(window->Messages.size(), 1u);
+    EXPECT_EQ(window->Messages[0].Text, "Update EEPROM settings?");
 
     sim.Stop();
-    EXPECT_EQ(ReadLines(eeprom), (Lines{"12: 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF", "13: F4 01"}));
+    std::ifstream written(eeprom);
+    Lines records;
+    for (std::string line; std::getline(written, line);) records.push_back(line);
+    EXPECT_EQ(records, (Lines{"12: 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF", "13: F4 01"}));
 
     // The simulated UPS lists the module select command, so the Module button is enabled and each
     // write follows a select of SelectedModule "0", the UPS itself.
