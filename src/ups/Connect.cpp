@@ -101,12 +101,12 @@ bool ConnectUps()
                 case UnitType:
                 case SecondUnitType:
                 case ThirdUnitType:
-                    AcceptType("UPS Found");
                     result = true;
+                    AcceptType("UPS Found");
                     break;
                 case ModuleType:
-                    AcceptType(ModuleFoundLine());
                     result = true;
+                    AcceptType(ModuleFoundLine());
                     break;
                 default: shell.AddToBoard("Invalid UPS Type");
             }

@@ -1,23 +1,26 @@
 // The main window's connection commands on the real window, offscreen: the buttons and menu
-// items reach the commands, the board shows their lines, the window is usable afterwards.
+// items reach the commands inside the busy wrapper, the board shows their lines, and the window
+// is usable afterwards whatever happened.
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
 #include <set>
 
+#include "RecordingShell.h"
 #include "SimPort.h"
-#include "UpsModel.h"
 #include "VirtualClock.h"
 #include "app/AppEnvironment.h"
+#include "common/Fault.h"
 #include "common/Globals.h"
 #include "frmMain.h"
 #include "link/PortControl.h"
 #include "platform/Seams.h"
+#include "ups/Wire.h"
 #include "ups/frmSMSelect.h"
 
 using namespace UpsLink;
@@ -25,7 +28,14 @@ using namespace UpsLink;
 namespace {
 
 using Lines = std::vector<std::string>;
-using Payloads = std::vector<std::vector<uint8_t>>;
+
+const Lines ConnectLines{"Connecting...", "UPS Found", "Done"};
+const Lines DisconnectLines{"Disconnecting...", "Complete"};
+
+// A main window whose caption cannot be set, so a fault escapes DisconnectUps.
+struct CaptionFaultShell : RecordingShell {
+    void SetCaption(const std::string&) override { throw Fault(FaultNo::InvalidCall); }
+};
 
 class MainWindowUps : public ::testing::Test {
 protected:
@@ -36,6 +46,10 @@ protected:
         InstallPort(&port);
         InstallShell(&window);
         window.EndProcess = [this] { portOpenAtEnd = port.PortOpen(); };
+        unit.OnFrame = [this] {
+            const QCursor* pointer = QApplication::overrideCursor();
+            busyAtEveryFrame = busyAtEveryFrame && !window.isEnabled() && pointer && pointer->shape() == Qt::WaitCursor;
+        };
         OpenPort();
     }
     ~MainWindowUps() override
@@ -44,72 +58,92 @@ protected:
         InstallPort(nullptr);
         InstallClock(nullptr);
     }
-    void ExpectIdle()
-    {
-        EXPECT_TRUE(window.isEnabled());
-        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    }
+    Payloads SentSince(std::size_t first) const { return Since(unit.ReceivedPayloads(), first); }
 
     VirtualClock clock;
-    UpsModel unit;
+    WatchedModel unit;
     SimPort port{clock, unit};
     ::frmMain window{nullptr};
     bool portOpenAtEnd = true;
+    bool busyAtEveryFrame = true;
 };
 
 }  // namespace
 
-TEST_F(MainWindowUps, ConnectButtonConnectsAndDisconnects)
+TEST_F(MainWindowUps, ConnectionCommandsInTurn)
 {
-    window.cmdConnect->click();
-    EXPECT_EQ(window.BoardLines(), (Lines{"Connecting...", "UPS Found", "Done"}));
-    EXPECT_EQ(window.cmdConnect->text(), "Disconnect");
-    ExpectIdle();
+    const Lines untouched{"earlier"};
+    const Payloads disconnectThenConnect = Payloads{{0xFF}} + FullConnect;
+    const std::function<void()> button = [&] { window.cmdConnect->click(); };
+    const std::function<void()> menuConnect = [&] { window.mnuConnect->trigger(); };
+    const std::function<void()> menuDisconnect = [&] { window.mnuDisconnect->trigger(); };
+    const std::function<void()> module = [&] { window.cmdSM->click(); };
+    const struct {
+        const char* name;
+        std::function<void()> command;
+        bool struck;
+        bool enabled;
+        Lines board;
+        bool connected;
+        Payloads sent;
+        int opens;
+    } steps[] = {
+        {"Connect, port label struck through: nothing", button, true, true, untouched, false, {}, 0},
+        {"Module, not connected: only Link Down", module, false, true, {"Link Down"}, false, {}, 0},
+        {"Connect", button, false, true, ConnectLines, true, FullConnect, 0},
+        {"menu Connect while connected: disconnect first", menuConnect, false, true, ConnectLines, true,
+         disconnectThenConnect, 1},
+        {"Connect while connected: disconnect", button, false, true, DisconnectLines, false, {{0xFF}}, 1},
+        {"menu Disconect, not connected: nothing", menuDisconnect, false, true, untouched, false, {}, 0},
+        {"menu Connect ignores the port label", menuConnect, true, true, ConnectLines, true, FullConnect, 0},
+        {"menu Disconect", menuDisconnect, false, true, DisconnectLines, false, {{0xFF}}, 1},
+        {"menu Connect, window disabled: nothing", menuConnect, false, false, untouched, false, {}, 0},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        window.SetPortLabelStruck(step.struck);
+        window.SetEnabled(step.enabled);
+        window.BoardClear();
+        window.AddToBoard("earlier");
+        const std::size_t before = unit.ReceivedPayloads().size();
+        const int opens = port.OpenCount();
 
-    window.cmdConnect->click();
-    EXPECT_EQ(window.BoardLines(), (Lines{"Disconnecting...", "Complete"}));
-    EXPECT_EQ(window.cmdConnect->text(), "Connect");
-    EXPECT_FALSE(Connected);
-    ExpectIdle();
+        step.command();
+        EXPECT_EQ(window.BoardLines(), step.board);
+        EXPECT_EQ(Connected, step.connected);
+        EXPECT_EQ(SentSince(before), step.sent);
+        EXPECT_EQ(port.OpenCount(), opens + step.opens);
+        EXPECT_EQ(window.cmdConnect->text(), step.connected ? "Disconnect" : "Connect");
+        EXPECT_EQ(window.isEnabled(), step.enabled);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+    EXPECT_TRUE(busyAtEveryFrame);
 }
 
-TEST_F(MainWindowUps, ConnectButtonDoesNothingWithThePortClosed)
+TEST_F(MainWindowUps, AFaultEscapingDisconnectLeavesTheWindowUsable)
 {
-    window.SetPortLabelStruck(true);
-    window.cmdConnect->click();
-    EXPECT_TRUE(window.BoardLines().empty());
-    EXPECT_TRUE(port.Writes().empty());
-    ExpectIdle();
-}
-
-TEST_F(MainWindowUps, UpsMenuConnectsWhileConnectedAndDisconnects)
-{
-    window.mnuConnect->trigger();
-    ASSERT_TRUE(Connected);
-    window.mnuConnect->trigger();
-    EXPECT_EQ(window.BoardLines(), (Lines{"Connecting...", "UPS Found", "Done"}));
-    const Payloads sent = unit.ReceivedPayloads();
-    // FF 06 08 62 and 40 close the first connect; the second begins with the disconnect's FF.
-    ASSERT_GE(sent.size(), 10u);
-    EXPECT_EQ(sent[6], std::vector<uint8_t>{0x40});
-    EXPECT_EQ(sent[7], std::vector<uint8_t>{0xFF});
-    EXPECT_EQ(sent[8], std::vector<uint8_t>{0xFF});
-    EXPECT_EQ(sent[9], std::vector<uint8_t>{0x40});
-
-    window.mnuDisconnect->trigger();
-    EXPECT_EQ(window.BoardLines(), (Lines{"Disconnecting...", "Complete"}));
-    const std::size_t after = unit.ReceivedPayloads().size();
-    window.mnuDisconnect->trigger();
-    EXPECT_EQ(unit.ReceivedPayloads().size(), after);
-    ExpectIdle();
-}
-
-TEST_F(MainWindowUps, ModuleButtonNotConnectedSaysLinkDown)
-{
-    window.AddToBoard("earlier");
-    window.cmdSM->click();
-    EXPECT_EQ(window.BoardLines(), Lines{"Link Down"});
-    ExpectIdle();
+    const struct {
+        const char* name;
+        std::function<void()> command;
+        std::string line;
+    } cases[] = {
+        {"Connect button", [&] { window.cmdConnect->click(); }, "5 Invalid procedure call or argument"},
+        {"Disconect menu", [&] { window.mnuDisconnect->trigger(); }, "5 Invalid procedure call or argument"},
+        // ConnectUps traps what its own disconnect lets through.
+        {"Connect menu", [&] { window.mnuConnect->trigger(); }, "5 Invalid procedure call or argument 6"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CaptionFaultShell shell;
+        InstallShell(&shell);
+        Connected = true;
+        c.command();
+        InstallShell(&window);
+        EXPECT_TRUE(shell.FormEnabled);
+        EXPECT_FALSE(shell.Busy);
+        EXPECT_EQ(shell.Board, (Lines{"Disconnecting...", c.line}));
+        EXPECT_FALSE(Connected);
+    }
 }
 
 TEST_F(MainWindowUps, ModuleButtonSelectsAModuleAfterTheWarning)
@@ -141,10 +175,10 @@ TEST_F(MainWindowUps, ModuleButtonSelectsAModuleAfterTheWarning)
     EXPECT_EQ(std::set<QString>(box.Buttons.begin(), box.Buttons.end()), (std::set<QString>{"Yes", "No"}));
     EXPECT_EQ(box.DefaultButton, "No");
     EXPECT_EQ(box.Icon, QMessageBox::Warning);
-
     EXPECT_EQ(window.BoardLines(), (Lines{"Connecting...", "Module 5 Found", "Done"}));
     EXPECT_EQ(unit.SelectedModule(), 5);
-    ExpectIdle();
+    EXPECT_TRUE(window.isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(MainWindowUps, ClosingWhileConnectedDisconnectsBeforeThePortCloses)
@@ -153,9 +187,7 @@ TEST_F(MainWindowUps, ClosingWhileConnectedDisconnectsBeforeThePortCloses)
     ASSERT_TRUE(Connected);
     const std::size_t before = unit.ReceivedPayloads().size();
     window.close();
-    const Payloads sent = unit.ReceivedPayloads();
-    ASSERT_EQ(sent.size(), before + 1);
-    EXPECT_EQ(sent.back(), std::vector<uint8_t>{0xFF});
-    EXPECT_EQ(window.BoardLines(), (Lines{"Disconnecting...", "Complete"}));
+    EXPECT_EQ(SentSince(before), Payloads{{0xFF}});
+    EXPECT_EQ(window.BoardLines(), DisconnectLines);
     EXPECT_FALSE(portOpenAtEnd);
 }

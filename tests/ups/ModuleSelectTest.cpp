@@ -2,48 +2,25 @@
 
 #include <QApplication>
 #include <QScreen>
-#include <QSignalSpy>
 #include <QTest>
 #include <functional>
 
-#include "ScriptedUnit.h"
 #include "SimBench.h"
-#include "UpsModel.h"
 #include "common/Globals.h"
 #include "link/PortControl.h"
 #include "ups/Connect.h"
-#include "ups/Identification.h"
-#include "ups/Replies.h"
+#include "ups/Wire.h"
 #include "ups/frmSMSelect.h"
 
 using namespace UpsLink;
 
 namespace {
 
-using Payloads = std::vector<std::vector<uint8_t>>;
 using Lines = std::vector<std::string>;
-
-const std::vector<uint8_t> Access{0xCF, AccessCode[0], AccessCode[1], AccessCode[2]};
-const Payloads Reconnect{{0xFF}, {0x40}, Access, {0xA0}, {0x36}, {0xFF, 0x06, 0x08, 0x62}, {0x40}};
-
-// The model, with a look at the program's state whenever a frame arrives.
-struct WatchedModel : UpsModel {
-    std::vector<Emission> Receive(const std::vector<uint8_t>& bytes, double nowMs) override
-    {
-        if (OnFrame) OnFrame();
-        return UpsModel::Receive(bytes, nowMs);
-    }
-    std::function<void()> OnFrame;
-};
 
 struct DialogBench : SimBench<WatchedModel> {
     DialogBench() { OpenPort(); }
-
-    Payloads ReceivedSince(std::size_t first) const
-    {
-        const Payloads all = unit.ReceivedPayloads();
-        return {all.begin() + static_cast<std::ptrdiff_t>(first), all.end()};
-    }
+    Payloads SentSince(std::size_t first) const { return Since(unit.ReceivedPayloads(), first); }
 };
 
 QStringList Items(const QComboBox& box)
@@ -83,149 +60,80 @@ TEST(frmSMSelect, LayoutCaptionsAndWindowKind)
     EXPECT_EQ(dialog.cmdApply->geometry(), QRect(168, 16, 65, 25));
     EXPECT_EQ(dialog.cmdExit->text(), "E&xit");
     EXPECT_EQ(dialog.cmdExit->geometry(), QRect(168, 56, 65, 25));
-
-    const Qt::WindowFlags flags = dialog.windowFlags();
     EXPECT_EQ(dialog.windowType(), Qt::Tool) << "kept out of the task bar";
-    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
-    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
-    EXPECT_EQ(dialog.parentWidget(), nullptr);
+    EXPECT_FALSE(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
 }
 
-TEST(frmSMSelect, ShownCentredWithFocusMovingExitListApply)
+TEST(frmSMSelect, CentredWithFocusMovingExitListApplyAndEscapePressingExit)
 {
     frmSMSelect dialog;
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-
     const QPoint screenCentre = dialog.screen()->availableGeometry().center();
     EXPECT_LE((dialog.frameGeometry().center() - screenCentre).manhattanLength(), 2);
 
-    EXPECT_EQ(QApplication::focusWidget(), dialog.cmdExit);
-    QTest::keyClick(&dialog, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.cmbSM);
-    QTest::keyClick(&dialog, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.cmdApply);
-    QTest::keyClick(&dialog, Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), dialog.cmdExit);
-}
-
-TEST(frmSMSelect, EscapePressesExitAndClosesTheDialog)
-{
-    frmSMSelect dialog;
-    dialog.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
-    QSignalSpy exitClicks(dialog.cmdExit, &QPushButton::clicked);
+    for (QWidget* next :
+         std::initializer_list<QWidget*>{dialog.cmdExit, dialog.cmbSM, dialog.cmdApply, dialog.cmdExit}) {
+        EXPECT_EQ(QApplication::focusWidget(), next);
+        QTest::keyClick(&dialog, Qt::Key_Tab);
+    }
+    bool exitClicked = false;
+    QObject::connect(dialog.cmdExit, &QPushButton::clicked, [&] { exitClicked = true; });
     QTest::keyClick(dialog.cmbSM, Qt::Key_Escape);
-    EXPECT_EQ(exitClicks.count(), 1);
+    EXPECT_TRUE(exitClicked);
     EXPECT_FALSE(dialog.isVisible());
 }
 
 TEST(frmSMSelect, LoadListsTheModulesByTheListRules)
 {
+    const Lines done{"earlier line", "Determining Modules Supported...", "Done"};
+    const Lines none{"earlier line", "Determining Modules Supported...", "No modules detected", "Done"};
+    const Lines mark15{"earlier line", "Determining Modules Supported...", "9 Subscript out of range 15"};
     const struct {
         const char* name;
         std::vector<uint8_t> modules;
+        bool silent;
         std::string selected;
         QStringList items;
         QString current;
+        bool applyEnabled;
+        Lines board;
     } cases[] = {
-        {"255 left out, SelectedModule preselected", {2, 255, 7, 0}, "0", {"2", "7", "0"}, "0"},
-        {"preselects 5", {2, 5}, "5", {"2", "5"}, "5"},
-        {"not listed: the first item", {2, 5}, "9", {"2", "5"}, "2"},
-        {"65 modules are shown", Range(65), "64", RangeText(65), "64"},
-        {"66 modules show nothing", Range(66), "0", {}, ""},
-        {"only 255", {255, 255}, "0", {}, ""},
+        {"255 left out, SelectedModule preselected", {2, 255, 7, 0}, false, "0", {"2", "7", "0"}, "0", true, done},
+        {"not listed: the first item", {2, 5}, false, "9", {"2", "5"}, "2", true, done},
+        {"one module", {9}, false, "0", {"9"}, "9", true, done},
+        {"65 modules are shown", Range(65), false, "64", RangeText(65), "64", true, done},
+        {"66 modules show nothing", Range(66), false, "0", {}, "", false, done},
+        {"only 255", {255, 255}, false, "0", {}, "", false, done},
+        {"no answer", {2}, true, "0", {}, "", false, none},
+        {"empty list: reply too short, Apply kept", {}, false, "0", {}, "", true, mark15},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         DialogBench bench;
         bench.unit.Config().Modules = c.modules;
+        bench.unit.Config().Silent = c.silent;
         SelectedModule = c.selected;
         bench.shell.Board = {"earlier line"};
-
         frmSMSelect dialog;
+        bool busyAtEveryFrame = true;
+        bench.unit.OnFrame = [&] { busyAtEveryFrame = busyAtEveryFrame && bench.shell.Busy && !dialog.isEnabled(); };
+
         dialog.Form_Load();
         EXPECT_EQ(Items(*dialog.cmbSM), c.items);
         EXPECT_EQ(dialog.cmbSM->currentText(), c.current);
-        EXPECT_EQ(dialog.cmdApply->isEnabled(), !c.items.isEmpty());
-        EXPECT_EQ(bench.shell.Board, (Lines{"earlier line", "Determining Modules Supported...", "Done"}));
-        EXPECT_EQ(bench.unit.ReceivedPayloads(), (Payloads{{0xCE, 0x00, 0xFF}}));
+        EXPECT_EQ(dialog.cmdApply->isEnabled(), c.applyEnabled);
+        EXPECT_EQ(bench.shell.Board, c.board);
+        EXPECT_EQ(bench.unit.ReceivedPayloads().front(), (std::vector<uint8_t>{0xCE, 0x00, 0xFF}));
+        EXPECT_TRUE(busyAtEveryFrame);
         EXPECT_TRUE(dialog.isEnabled());
         EXPECT_FALSE(bench.shell.Busy);
     }
 }
 
-TEST(frmSMSelect, LoadIsBusyAndDisabledWhileDiscovering)
-{
-    DialogBench bench;
-    frmSMSelect dialog;
-    bool seen = false;
-    bench.unit.OnFrame = [&] {
-        seen = true;
-        EXPECT_FALSE(dialog.isEnabled());
-        EXPECT_TRUE(bench.shell.Busy);
-    };
-    dialog.Form_Load();
-    EXPECT_TRUE(seen);
-    EXPECT_TRUE(dialog.isEnabled());
-    EXPECT_FALSE(bench.shell.Busy);
-}
-
-TEST(frmSMSelect, LoadWithoutAnswerSaysNoModules)
-{
-    DialogBench bench;
-    bench.unit.Config().Silent = true;
-    frmSMSelect dialog;
-    dialog.Form_Load();
-    EXPECT_EQ(bench.shell.Board, (Lines{"Determining Modules Supported...", "No modules detected", "Done"}));
-    EXPECT_EQ(dialog.cmbSM->count(), 0);
-    EXPECT_FALSE(dialog.cmdApply->isEnabled());
-}
-
-TEST(frmSMSelect, LoadWithATooShortListReportsMark15AndKeepsApply)
-{
-    SimBench<ScriptedUnit> bench;
-    OpenPort();
-    bench.unit.Then(Answer(9, {0x31, 0x00, 0x00}));
-    frmSMSelect dialog;
-    dialog.Form_Load();
-    EXPECT_EQ(bench.shell.Board, (Lines{"Determining Modules Supported...", "9 Subscript out of range 15"}));
-    EXPECT_EQ(dialog.cmbSM->count(), 0);
-    EXPECT_TRUE(dialog.cmdApply->isEnabled());
-    EXPECT_TRUE(dialog.isEnabled());
-    EXPECT_FALSE(bench.shell.Busy);
-}
-
-TEST(frmSMSelect, ApplyAsksFirstAndNoChangesNothingButTheBoard)
-{
-    DialogBench bench;
-    bench.unit.Config().Modules = {2, 5};
-    frmSMSelect dialog;
-    dialog.Form_Load();
-    dialog.cmbSM->setCurrentText("5");
-    const std::size_t sent = bench.unit.ReceivedPayloads().size();
-    bench.shell.MessageAnswers = {MsgAnswer::No};
-
-    dialog.cmdApply->click();
-    ASSERT_EQ(bench.shell.Messages.size(), 1u);
-    const MessageRequest& warning = bench.shell.Messages[0];
-    EXPECT_EQ(warning.Title, "Update Configuration");
-    EXPECT_EQ(warning.Text, "WARNING: You are about to switch to MODULE 5\r\n\r\nContinue? ");
-    EXPECT_EQ(warning.Buttons, MsgButtons::YesNo);
-    EXPECT_EQ(warning.Icon, MsgIcon::Exclamation);
-    EXPECT_EQ(warning.DefaultButton, 1);
-
-    EXPECT_TRUE(bench.shell.Board.empty());
-    EXPECT_EQ(bench.unit.ReceivedPayloads().size(), sent);
-    EXPECT_EQ(SelectedModule, "0");
-    EXPECT_EQ(ReplyTimeout, 3);
-    EXPECT_TRUE(dialog.cmdApply->isEnabled());
-    EXPECT_FALSE(bench.shell.Busy);
-}
-
-TEST(frmSMSelect, YesSelectsModule10AndReconnectsToIt)
+TEST(frmSMSelect, ApplyAsksFirstNoChangesNothingYesSelectsModule10AndReconnects)
 {
     DialogBench bench;
     bench.unit.Config().Modules = {2, 10};
@@ -234,23 +142,35 @@ TEST(frmSMSelect, YesSelectsModule10AndReconnectsToIt)
     dialog.Form_Load();
     dialog.cmbSM->setCurrentText("10");
     const std::size_t sent = bench.unit.ReceivedPayloads().size();
+
+    bench.shell.MessageAnswers = {MsgAnswer::No};
+    dialog.cmdApply->click();
+    ASSERT_EQ(bench.shell.Messages.size(), 1u);
+    const MessageRequest& warning = bench.shell.Messages[0];
+    EXPECT_EQ(warning.Title, "Update Configuration");
+    EXPECT_EQ(warning.Text, "WARNING: You are about to switch to MODULE 10\r\n\r\nContinue? ");
+    EXPECT_EQ(warning.Buttons, MsgButtons::YesNo);
+    EXPECT_EQ(warning.Icon, MsgIcon::Exclamation);
+    EXPECT_EQ(warning.DefaultButton, 1);
+    EXPECT_TRUE(bench.shell.Board.empty());
+    EXPECT_EQ(bench.unit.ReceivedPayloads().size(), sent);
+    EXPECT_EQ(SelectedModule, "0");
+    EXPECT_EQ(ReplyTimeout, 3);
+    EXPECT_TRUE(dialog.cmdApply->isEnabled());
+    EXPECT_FALSE(bench.shell.Busy);
+
     Lines boardDuringSelect;
     bench.unit.OnFrame = [&] {
         if (boardDuringSelect.empty()) boardDuringSelect = bench.shell.Board;
     };
     bench.shell.MessageAnswers = {MsgAnswer::Yes};
-
     dialog.cmdApply->click();
-    Payloads expected{{0xCE, 0x00, 0x0A}};
-    expected.insert(expected.end(), Reconnect.begin(), Reconnect.end());
-    EXPECT_EQ(bench.ReceivedSince(sent), expected);
+    EXPECT_EQ(bench.SentSince(sent), (Payloads{{0xCE, 0x00, 0x0A}} + FullConnect));
     EXPECT_EQ(boardDuringSelect, Lines{"Selecting Module 10"});
     EXPECT_EQ(bench.shell.Board, (Lines{"Connecting...", "Module 10 Found", "Done"}));
     EXPECT_EQ(SelectedModule, "10");
     EXPECT_EQ(ReplyTimeout, 2);
     EXPECT_TRUE(Connected);
-    EXPECT_EQ(UpsType, 281);
-    EXPECT_EQ(bench.unit.SelectedModule(), 10);
     EXPECT_FALSE(dialog.cmdApply->isEnabled());
     EXPECT_FALSE(bench.shell.Busy);
 }
@@ -264,19 +184,18 @@ TEST(frmSMSelect, PathAddressingSelectsAlongBothHopsWithSixSeconds)
     unit.SecondHop = 0x01;
     unit.Modules = {3, 7};
     ASSERT_TRUE(ConnectUps());
-    ASSERT_FLOAT_EQ(CpuVersion[4], 1.02F);
     const std::size_t beforeLoad = bench.unit.ReceivedPayloads().size();
 
     frmSMSelect dialog;
     dialog.Form_Load();
-    EXPECT_EQ(bench.ReceivedSince(beforeLoad), (Payloads{{0xCE, 0xFF}, {0xCE, 0x04, 0xFF}, {0xCE, 0x04, 0x01, 0xFF}}));
+    EXPECT_EQ(bench.SentSince(beforeLoad), (Payloads{{0xCE, 0xFF}, {0xCE, 0x04, 0xFF}, {0xCE, 0x04, 0x01, 0xFF}}));
     EXPECT_EQ(Items(*dialog.cmbSM), (QStringList{"3", "7"}));
     dialog.cmbSM->setCurrentText("7");
     const std::size_t beforeApply = bench.unit.ReceivedPayloads().size();
     bench.shell.MessageAnswers = {MsgAnswer::Yes};
 
     dialog.cmdApply->click();
-    const Payloads applied = bench.ReceivedSince(beforeApply);
+    const Payloads applied = bench.SentSince(beforeApply);
     ASSERT_FALSE(applied.empty());
     EXPECT_EQ(applied[0], (std::vector<uint8_t>{0xCE, 0x04, 0x01, 0x07}));
     EXPECT_EQ(ReplyTimeout, 6);
@@ -299,7 +218,6 @@ TEST(frmSMSelect, ApplyOnPathWithoutDiscoveryReportsMark14AndRestoresThePointer)
 TEST(frmSMSelect, FailedReconnectKeepsApply)
 {
     DialogBench bench;
-    bench.unit.Config().Modules = {2};
     bench.unit.Config().ModuleTypeCode = 282;
     frmSMSelect dialog;
     dialog.Form_Load();
@@ -307,6 +225,5 @@ TEST(frmSMSelect, FailedReconnectKeepsApply)
 
     dialog.cmdApply->click();
     EXPECT_EQ(bench.shell.Board, (Lines{"Connecting...", "Invalid UPS Type", "Done"}));
-    EXPECT_FALSE(Connected);
     EXPECT_TRUE(dialog.cmdApply->isEnabled());
 }

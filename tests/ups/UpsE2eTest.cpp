@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <cstdlib>
 
@@ -13,29 +12,14 @@
 #include "platform/Clock.h"
 #include "platform/Seams.h"
 #include "platform/SerialPort.h"
-#include "support/HexBytes.h"
 #include "support/SimLog.h"
 #include "support/SimProcess.h"
 #include "ups/Connect.h"
-#include "ups/Identification.h"
+#include "ups/Wire.h"
 #include "ups/frmSMSelect.h"
 
 using namespace UpsLink;
 using namespace UpsLink::Testing;
-
-namespace {
-
-using Lines = std::vector<std::string>;
-
-std::vector<std::string> ReceivedPayloads(const std::vector<LoggedFrame>& log)
-{
-    std::vector<std::string> payloads;
-    for (const auto& frame : FramesIn(log, '>'))
-        payloads.push_back(Hex(std::vector<uint8_t>(frame.begin() + 2, frame.end() - 1)));
-    return payloads;
-}
-
-}  // namespace
 
 TEST(UpsE2e, ConnectThenSelectModule2AndReconnectToIt)
 {
@@ -54,18 +38,15 @@ TEST(UpsE2e, ConnectThenSelectModule2AndReconnectToIt)
         InitPort("19200", "N", 8, 1, "1");
 
         EXPECT_TRUE(ConnectUps());
-        EXPECT_EQ(shell.Board, (Lines{"Connecting...", "UPS Found", "Done"}));
+        EXPECT_EQ(shell.Board, (std::vector<std::string>{"Connecting...", "UPS Found", "Done"}));
         {
             frmSMSelect dialog;
             dialog.Form_Load();
-            EXPECT_EQ(dialog.cmbSM->count(), 2);
             dialog.cmbSM->setCurrentText("2");
             shell.MessageAnswers = {MsgAnswer::Yes};
             dialog.cmdApply->click();
-            EXPECT_FALSE(dialog.cmdApply->isEnabled());
         }
-        EXPECT_EQ(shell.Board, (Lines{"Connecting...", "Module 2 Found", "Done"}));
-        EXPECT_TRUE(Connected);
+        EXPECT_EQ(shell.Board, (std::vector<std::string>{"Connecting...", "Module 2 Found", "Done"}));
         EXPECT_EQ(UpsType, 281);
 
         port.SetPortOpen(false);
@@ -76,10 +57,8 @@ TEST(UpsE2e, ConnectThenSelectModule2AndReconnectToIt)
     }
     sim.Stop();
 
-    const std::string access = Hex({0xCF, AccessCode[0], AccessCode[1], AccessCode[2]});
-    const std::vector<std::string> connect{"FF", "40", access, "A0", "36", "FF 06 08 62", "40"};
-    std::vector<std::string> expected = connect;
-    expected.insert(expected.end(), {"CE 00 FF", "CE 00 02"});
-    expected.insert(expected.end(), connect.begin(), connect.end());
-    EXPECT_EQ(ReceivedPayloads(ReadSimLog(logPath)), expected);
+    Payloads received;
+    for (const auto& frame : FramesIn(ReadSimLog(logPath), '>'))
+        received.emplace_back(frame.begin() + 2, frame.end() - 1);
+    EXPECT_EQ(received, (FullConnect + Payloads{{0xCE, 0x00, 0xFF}, {0xCE, 0x00, 0x02}} + FullConnect));
 }
