@@ -19,8 +19,15 @@ constexpr int PauseBeforeReadMs = 200;
 constexpr int MaxReads = 5;
 constexpr int WindowSeconds = 15;
 constexpr int QuietExtensionSeconds = 2;
-// The longest reply the protocol can carry: 127 blocks, each 140 data bytes and 5 of framing.
-constexpr int LongestReply = 127 * (MaxBlockData + 5);
+
+// How long one read may keep extending: a line that never falls quiet (a babbling or dripping
+// unit) must not hold the window. Long enough for a full receive buffer at the port's rate, and
+// never less than the transaction's own window.
+int ReadLimitMs(const Port& port)
+{
+    const double lineMs = RxBufferSize * 10000.0 / ParseSettings(port.Settings()).BaudRate;
+    return std::max(WindowSeconds * 1000, static_cast<int>(lineMs) + QuietExtensionSeconds * 1000);
+}
 
 bool IsPositiveAck(int code)
 {
@@ -69,15 +76,13 @@ bool ReadReply()
     try {
         Port& port = MSComm1();
         RxBuffer.fill(0);
+        const int limitMs = ReadLimitMs(port);
         double start = Timer();
-        while (Timer() < start + ReplyTimeout) {
+        for (int polledMs = 0; Timer() < start + ReplyTimeout && polledMs < limitMs; polledMs += PollMs) {
             const int before = port.InBufferCount();
             Sleep(PollMs);
-            const int after = port.InBufferCount();
-            const int arrived = after - before;
+            const int arrived = port.InBufferCount() - before;
             if (Timer() < start + ReplyTimeout && arrived == 0) break;
-            // A line that never falls quiet must not hold the window forever.
-            if (after > LongestReply) break;
             start += QuietExtensionSeconds;
         }
         Sleep(PauseBeforeReadMs);
