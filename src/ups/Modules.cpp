@@ -54,7 +54,10 @@ bool DiscoverModules()
         return true;
     }
     if (!Send({ModuleCommand, ListModules}, ModuleListReply)) return false;
-    ModulePath = {0, At(ReplyData, FirstEntryIndex)};
+    // The path is remade before its hop is read, so a reply too short for it never leaves an
+    // older path in place for a later select.
+    ModulePath.assign(2, 0);
+    ModulePath[1] = At(ReplyData, FirstEntryIndex);
     if (!Send({ModuleCommand, PathByte(1), ListModules}, ModuleListReply)) return false;
     ModulePath.resize(3);
     ModulePath[2] = At(ReplyData, FirstEntryIndex);

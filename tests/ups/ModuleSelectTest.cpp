@@ -6,9 +6,12 @@
 #include <functional>
 
 #include "SimBench.h"
+#include "common/Fault.h"
 #include "common/Globals.h"
 #include "link/PortControl.h"
+#include "ScriptedUnit.h"
 #include "ups/Connect.h"
+#include "ups/Modules.h"
 #include "ups/Wire.h"
 #include "ups/frmSMSelect.h"
 
@@ -213,6 +216,20 @@ TEST(frmSMSelect, ApplyOnPathWithoutDiscoveryReportsMark14AndRestoresThePointer)
     EXPECT_EQ(bench.shell.Board, (Lines{"Selecting Module 0", "9 Subscript out of range 14"}));
     EXPECT_TRUE(bench.unit.ReceivedPayloads().empty());
     EXPECT_FALSE(bench.shell.Busy);
+}
+
+TEST(DiscoverModules, AFirstHopTooShortLeavesNoOlderPathToSelectAlong)
+{
+    SimBench<ScriptedUnit> bench;
+    OpenPort();
+    CpuVersion[4] = 1.0F;
+    ModulePath = {0, 4, 1};
+    bench.unit.Then(Answer(AckBlockType, {0x31, 0x00, 0x00}));
+
+    EXPECT_THROW(DiscoverModules(), Fault);
+    EXPECT_EQ(ModulePath, (std::vector<int16_t>{0, 0}));
+    EXPECT_THROW(SelectModule("7"), Fault);
+    EXPECT_EQ(WrittenPayloads(bench.port), (Payloads{{0xCE, 0xFF}}));
 }
 
 TEST(frmSMSelect, FailedReconnectKeepsApply)
