@@ -37,10 +37,6 @@ const auto* const registered = ::testing::AddGlobalTestEnvironment(new AppEnviro
 
 namespace AppTest {
 
-MessageBoxAnswerer::MessageBoxAnswerer(QString answer) : answer_(std::move(answer)) { Poll(); }
-
-MessageBoxAnswerer::~MessageBoxAnswerer() { *alive_ = false; }
-
 void MessageBoxAnswerer::Poll()
 {
     // Checks again every few milliseconds while a modal loop runs; a tick after the answerer is

@@ -10,7 +10,10 @@
 #include <vector>
 
 // QString in test failure messages as its text.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace AppTest {
 
@@ -27,8 +30,8 @@ struct ShownBox {
 // the button to press (by its text without '&'), empty for the default one.
 class MessageBoxAnswerer {
 public:
-    explicit MessageBoxAnswerer(QString answer = {});
-    ~MessageBoxAnswerer();
+    explicit MessageBoxAnswerer(QString answer = {}) : answer_(std::move(answer)) { Poll(); }
+    ~MessageBoxAnswerer() { *alive_ = false; }
     std::vector<ShownBox> Shown;
 
 private:

@@ -16,7 +16,6 @@
 #include "common/Globals.h"
 #include "frmMain.h"
 #include "platform/Clock.h"
-#include "platform/LineFile.h"
 #include "platform/Seams.h"
 #include "platform/SerialPort.h"
 #include "support/Pty.h"
@@ -145,29 +144,6 @@ TEST_F(StartupTest, FailureShowsOneMessageAndNoWindow)
         EXPECT_EQ(answerer.Shown[0].Title, "Zentrel");
         EXPECT_EQ(answerer.Shown[0].Buttons, std::vector<QString>{"OK"});
     }
-}
-
-TEST_F(StartupTest, WireTraceRecordsEveryWriteAndReadWithTheTimeOfDay)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath("wire.trace");
-    std::string error;
-    auto trace = LineFile::Open(path.toStdString(), error);
-    ASSERT_TRUE(trace) << error;
-
-    VirtualClock clock(10 * 3600.0 + 5 * 60 + 7.25);
-    ScriptedUnit unit;
-    unit.Then({{10, {0xAB, 0x01, 0x06}}});
-    SimPort port{clock, unit};
-    InstallClock(&clock);
-    TraceWire(port, *trace);
-    port.SetPortOpen(true);
-    port.Output({0xAB, 0x01, 0xFF, 0x55});
-    clock.Sleep(500);
-    port.Input();
-
-    EXPECT_EQ(AppTest::FileLines(path),
-              (std::vector<std::string>{"10:05:07.250  >  AB 01 FF 55", "10:05:07.750  <  AB 01 06"}));
 }
 
 }  // namespace

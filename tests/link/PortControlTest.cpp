@@ -13,22 +13,19 @@ using Bench = SimBench<ScriptedUnit>;
 using Lines = std::vector<std::string>;
 }  // namespace
 
-TEST(PortControl, InitPortStoresGivenSettingsReopensAndKeepsTheConnectionFlag)
+TEST(PortControl, InitPortWithoutSettingsReopensWithTheStoredOnesAndKeepsTheConnection)
 {
     Bench bench;
-    bench.port.SetDevices({1, 3});
-    InitPort("19200", "N", 8, 1, "1");
-    EXPECT_EQ(bench.shell.PortLabel, " COM1,19200,N,8,1");
-    EXPECT_EQ(bench.port.BaudRate(), 19200);
+    bench.port.SetDevices({3});
     InitPort("9600", "E", 7, 2, "3");
     Connected = true;
 
     InitPort("", "", 0, 0, "");
 
     EXPECT_EQ(bench.shell.PortLabel, " COM3,9600,E,7,2");
-    EXPECT_EQ(bench.port.OpenCount(), 3);
+    EXPECT_EQ(bench.port.OpenCount(), 2);
+    EXPECT_EQ(bench.port.BaudRate(), 9600);
     EXPECT_TRUE(bench.port.PortOpen());
-    EXPECT_FALSE(bench.shell.PortLabelStruckOut);
     EXPECT_TRUE(bench.shell.Board.empty());
     // Opening the port is not a connection, nor does it drop one.
     EXPECT_TRUE(Connected);
@@ -54,7 +51,6 @@ TEST(PortControl, EveryOpenFailureGivesItsLineAndLeavesThePortClosed)
         {0, "19200", "0", "Invalid port number", " COM1,19200,N,8,1"},
         {0, "19200", "x", "13 Type mismatch", " COM1,19200,N,8,1"},
         {0, "12345", "1", "Invalid Baud Rate", " COM1,9600,N,8,1"},
-        {0, "9600.5", "1", "Invalid Baud Rate", " COM1,9600,N,8,1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line + " " + c.baudRate + " COM" + c.portNumber);
@@ -73,17 +69,6 @@ TEST(PortControl, EveryOpenFailureGivesItsLineAndLeavesThePortClosed)
         EXPECT_FALSE(Connected);
         EXPECT_FALSE(bench.shell.IndicatorConnected);
     }
-}
-
-TEST(PortControl, RefusedBaudRateClosesAPortThatWasOpen)
-{
-    Bench bench;
-    InitPort("19200", "N", 8, 1, "1");
-    BaudRate = "12345";
-    ResetPort();
-    EXPECT_EQ(bench.shell.Board, Lines{"Invalid Baud Rate"});
-    EXPECT_FALSE(bench.port.PortOpen());
-    EXPECT_EQ(bench.shell.PortLabel, " COM1,19200,N,8,1");
 }
 
 TEST(PortControl, FlushDiscardsWaitingBytesOrPostsItsMark2Line)

@@ -213,6 +213,7 @@ TEST(SendCommand, ClosedPortWritesAndPostsNothing)
 
 TEST(SendCommand, FaultsAreReportedByTheProcedureTheyHappenIn)
 {
+    const std::string gone = "8012 The device is not open ";
     const struct {
         const char* name;
         double failFromMs;  // the device is gone from then on; negative: never
@@ -220,12 +221,8 @@ TEST(SendCommand, FaultsAreReportedByTheProcedureTheyHappenIn)
         Lines board;
         std::size_t writes;
     } cases[] = {
-        {"device gone before the command", 0, 1, {"8012 The device is not open 2", "8012 The device is not open 5"}, 0},
-        {"device gone during the first read",
-         700,
-         1,
-         {"8012 The device is not open 4", "8012 The device is not open 5"},
-         1},
+        {"device gone before the command", 0, 1, {gone + "2", gone + "5"}, 0},
+        {"device gone during the first read", 700, 1, {gone + "4", gone + "5"}, 1},
         {"payload too long for a frame", -1, 256, {"6 Overflow 5"}, 0},
     };
     for (const auto& c : cases) {

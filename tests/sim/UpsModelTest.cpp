@@ -1,15 +1,11 @@
 // The simulated unit, set up by zentrel-sim's own options: its answers byte for byte, its fault
-// knobs, and the same model behind the simulated port, talked to by the program's transaction.
+// knobs and its timing. The program's own code talks to it in the connection and update tests.
 
 #include <gtest/gtest.h>
 
-#include "SimBench.h"
 #include "SimOptions.h"
 #include "UpsModel.h"
-#include "common/Globals.h"
 #include "link/Frame.h"
-#include "link/PortControl.h"
-#include "link/Transaction.h"
 #include "support/HexBytes.h"
 
 using namespace UpsLink;
@@ -128,18 +124,6 @@ TEST(UpsModel, OptionsShowInTheConversation)
     }
 }
 
-TEST(UpsModel, RecordWritesKeptInTheEepromAndEndCounted)
-{
-    UpsModel model;
-    for (const char* payload :
-         {"78 0C 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF", "78 0D F4 01", "78 0D 05 00", "78 00", "78 00"})
-        AnswerTo(model, payload);
-    ASSERT_EQ(model.Eeprom().size(), 2u);
-    EXPECT_EQ(Hex(model.Eeprom().at(12)), "00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF");
-    EXPECT_EQ(Hex(model.Eeprom().at(13)), "05 00");
-    EXPECT_EQ(model.EndCount(), 2);
-}
-
 // The identification walk by absolute positions reads back the configured processors, the
 // extended rating and the length, and ends on the block's last byte.
 TEST(UpsModel, IdentificationBlockWalksBackToItsConfiguration)
@@ -214,56 +198,4 @@ TEST(UpsModel, FramesSplitTogetherAmidNoiseOrWithABadChecksum)
     EXPECT_EQ(model.Log()[0].AtMs, 12);
     EXPECT_EQ(std::string() + model.Log()[0].Direction + model.Log()[1].Direction, "><");
     EXPECT_EQ(Hex(model.Log()[4].Bytes), "AB 04 78 0D F4 01 D6");
-}
-
-// The program's own transaction against the model: each fault knob costs the copies it should.
-TEST(UpsModelBench, FaultKnobsReachTheTransaction)
-{
-    const struct {
-        QString options;
-        std::string payload;
-        int expectedCode;
-        bool result;
-        std::size_t copies;
-    } cases[] = {
-        {"--busy-first 2", "78 0D F4 01", 9, true, 3},
-        {"--refuse-record 13 --refuse-code 0x36", "78 0D F4 01", 9, false, 1},
-        {"--busy-always", "A0", 1, false, 6},
-        {"--silent", "A0", 1, false, 6},
-        {"--bad-checksum 1", "36", 6, true, 2},
-        {"--stray-byte 1", "40", 16, true, 2},
-        {"--stall-after 10 --stall 300", "A0", 1, true, 1},
-        {"--stall-after 10 --stall 1300", "A0", 1, false, 6},
-        {"--late 2000", "36", 6, true, 2},
-    };
-    for (const auto& c : cases) {
-        SimBench<UpsModel> bench;
-        bench.unit.Config() = ConfigFrom(c.options);
-        InitPort("19200", "N", 8, 1, "1");
-        CommandData = Bytes(c.payload);
-
-        EXPECT_EQ(SendCommand(int(CommandData.size()), CommandData, c.expectedCode, c.expectedCode == 9), c.result)
-            << c.options.toStdString();
-
-        EXPECT_EQ(bench.port.Writes().size(), c.copies) << c.options.toStdString();
-    }
-}
-
-TEST(UpsModelBench, LongReplyAndModuleSelectThroughTheTransaction)
-{
-    SimBench<UpsModel> bench;
-    std::vector<uint8_t> modules;
-    for (int i = 0; i < 200; ++i) modules.push_back(static_cast<uint8_t>(i));
-    bench.unit.Config().Modules = modules;
-    InitPort("19200", "N", 8, 1, "1");
-
-    ASSERT_TRUE(SendCommand(3, CommandData = {0xCE, 0x00, 0xFF}, 0x31, false));
-    modules.insert(modules.begin(), {0x31, 0, 0});
-    EXPECT_EQ(Hex(ReplyData), Hex(modules));
-    // The frame reached the unit one line time per byte after it was written.
-    EXPECT_NEAR(bench.unit.Log()[0].AtMs - bench.port.Writes()[0].AtMs, 6 * ByteTimeMs(19200), 1e-9);
-
-    ASSERT_TRUE(SendCommand(3, CommandData = {0xCE, 0x00, 0x02}, 9, false));
-    ASSERT_TRUE(SendCommand(1, CommandData = {0x36}, 6, false));
-    EXPECT_EQ(Hex(ReplyData), "19 01");
 }

@@ -23,14 +23,9 @@ constexpr int StartTimeoutMs = 5000;
 
 }  // namespace
 
-std::string SimProgram()
-{
-    return ZENTREL_SIM_PATH;
-}
-
 SimProcess::SimProcess(const std::vector<std::string>& options)
 {
-    std::vector<std::string> arguments{SimProgram()};
+    std::vector<std::string> arguments{ZENTREL_SIM_PATH};
     arguments.insert(arguments.end(), options.begin(), options.end());
     std::vector<char*> argv;
     for (std::string& argument : arguments) argv.push_back(argument.data());

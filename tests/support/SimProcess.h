@@ -25,7 +25,4 @@ private:
     std::string slavePath_;
 };
 
-// The zentrel-sim program the tests run.
-std::string SimProgram();
-
 }  // namespace UpsLink::Testing
