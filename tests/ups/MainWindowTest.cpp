@@ -146,48 +146,82 @@ TEST_F(MainWindowUps, AFaultEscapingDisconnectLeavesTheWindowUsable)
     }
 }
 
-TEST_F(MainWindowUps, ModuleButtonSelectsAModuleAfterTheWarning)
+// The dialog runs modally without an owner over the disabled window; "No" changes nothing but the
+// board, "Yes" selects the module and reconnects, leaving Apply for another try if that fails.
+TEST_F(MainWindowUps, ModuleButtonWarnsBeforeSelectingAModule)
 {
-    unit.Config().Modules = {2, 5};
+    unit.Config().Modules = {2, 10};
     window.cmdConnect->click();
     ASSERT_TRUE(Connected);
+    const Payloads list{{0xCE, 0x00, 0xFF}};
+    const Payloads select10 = list + Payloads{{0xCE, 0x00, 0x0A}};
+    const struct {
+        QString answer;
+        int moduleType;
+        Payloads sent;
+        Lines board;
+        int module;
+        bool connected;
+        bool applyEnabled;
+    } cases[] = {
+        {"No", 281, list, {}, 0, true, true},
+        {"Yes", 281, select10 + FullConnect, {"Connecting...", "Module 10 Found", "Done"}, 10, true, false},
+        {"Yes", 282, select10 + RefusedConnect, {"Connecting...", "Invalid UPS Type", "Done"}, 10, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer.toStdString() + " to a module of type " + std::to_string(c.moduleType));
+        unit.Config().ModuleTypeCode = c.moduleType;
+        AppTest::MessageBoxAnswerer answerer(c.answer);
+        const std::size_t before = unit.ReceivedPayloads().size();
+        bool dialogSeen = false;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<frmSMSelect*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            dialogSeen = true;
+            EXPECT_EQ(dialog->parentWidget(), nullptr);
+            EXPECT_FALSE(window.isEnabled());
+            dialog->cmbSM->setCurrentText("10");
+            dialog->cmdApply->click();
+            EXPECT_EQ(dialog->cmdApply->isEnabled(), c.applyEnabled);
+            dialog->cmdExit->click();
+        });
+        window.cmdSM->click();
 
-    AppTest::MessageBoxAnswerer answerer(QStringLiteral("Yes"));
-    bool dialogSeen = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<frmSMSelect*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        dialogSeen = true;
-        EXPECT_EQ(dialog->parentWidget(), nullptr);
-        EXPECT_FALSE(window.isEnabled());
-        dialog->cmbSM->setCurrentText("5");
-        dialog->cmdApply->click();
-        EXPECT_FALSE(dialog->cmdApply->isEnabled());
-        dialog->cmdExit->click();
-    });
-    window.cmdSM->click();
-
-    ASSERT_TRUE(dialogSeen);
-    ASSERT_EQ(answerer.Shown.size(), 1u);
-    const AppTest::ShownBox& box = answerer.Shown[0];
-    EXPECT_EQ(box.Title, "Update Configuration");
-    EXPECT_EQ(box.Text, "WARNING: You are about to switch to MODULE 5\r\n\r\nContinue? ");
-    EXPECT_EQ(std::set<QString>(box.Buttons.begin(), box.Buttons.end()), (std::set<QString>{"Yes", "No"}));
-    EXPECT_EQ(box.DefaultButton, "No");
-    EXPECT_EQ(box.Icon, QMessageBox::Warning);
-    EXPECT_EQ(window.BoardLines(), (Lines{"Connecting...", "Module 5 Found", "Done"}));
-    EXPECT_EQ(unit.SelectedModule(), 5);
-    EXPECT_TRUE(window.isEnabled());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        ASSERT_TRUE(dialogSeen);
+        ASSERT_EQ(answerer.Shown.size(), 1u);
+        const AppTest::ShownBox& box = answerer.Shown[0];
+        EXPECT_EQ(box.Title, "Update Configuration");
+        EXPECT_EQ(box.Text, "WARNING: You are about to switch to MODULE 10\r\n\r\nContinue? ");
+        EXPECT_EQ(std::set<QString>(box.Buttons.begin(), box.Buttons.end()), (std::set<QString>{"Yes", "No"}));
+        EXPECT_EQ(box.DefaultButton, "No");
+        EXPECT_EQ(box.Icon, QMessageBox::Warning);
+        EXPECT_EQ(SentSince(before), c.sent);
+        EXPECT_EQ(window.BoardLines(), c.board);
+        EXPECT_EQ(unit.SelectedModule(), c.module);
+        EXPECT_EQ(SelectedModule, std::to_string(c.module));
+        EXPECT_EQ(ReplyTimeout, c.module ? 2 : 3);  // two seconds for the one hop of direct addressing
+        EXPECT_EQ(Connected, c.connected);
+        EXPECT_TRUE(window.isEnabled());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+    EXPECT_TRUE(busyAtEveryFrame);
 }
 
-TEST_F(MainWindowUps, ClosingWhileConnectedDisconnectsBeforeThePortCloses)
+TEST_F(MainWindowUps, ClosingWhileConnectedDisconnectsAndResetsTheWindowBeforeThePortCloses)
 {
     window.cmdConnect->click();
     ASSERT_TRUE(Connected);
+    window.SetCaption("Zentrel - 291 UPS.pp");
+    ShownFileTitle = "291 UPS.pp";
+    window.SetModuleEnabled(false);
     const std::size_t before = unit.ReceivedPayloads().size();
+
     window.close();
     EXPECT_EQ(SentSince(before), Payloads{{0xFF}});
     EXPECT_EQ(window.BoardLines(), DisconnectLines);
+    EXPECT_EQ(window.Caption(), "Zentrel");
+    EXPECT_TRUE(window.ModuleEnabled());
+    EXPECT_TRUE(ShownFileTitle.empty());
+    EXPECT_EQ(UpsType, 0);
     EXPECT_FALSE(portOpenAtEnd);
 }

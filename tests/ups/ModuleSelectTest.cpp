@@ -1,15 +1,17 @@
+// The module select dialog offscreen on the virtual clock: its form, the list rules of discovery,
+// and selection along a path; answers to its warning scripted through the recording shell.
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QScreen>
 #include <QTest>
-#include <functional>
 
+#include "ScriptedUnit.h"
 #include "SimBench.h"
 #include "common/Fault.h"
 #include "common/Globals.h"
 #include "link/PortControl.h"
-#include "ScriptedUnit.h"
 #include "ups/Connect.h"
 #include "ups/Modules.h"
 #include "ups/Wire.h"
@@ -49,7 +51,7 @@ QStringList RangeText(int count)
 
 }  // namespace
 
-TEST(frmSMSelect, LayoutCaptionsAndWindowKind)
+TEST(frmSMSelect, FormCentredWithFocusMovingExitListApplyAndEscapePressingExit)
 {
     frmSMSelect dialog;
     EXPECT_EQ(dialog.windowTitle(), "Module Select");
@@ -65,18 +67,13 @@ TEST(frmSMSelect, LayoutCaptionsAndWindowKind)
     EXPECT_EQ(dialog.cmdExit->geometry(), QRect(168, 56, 65, 25));
     EXPECT_EQ(dialog.windowType(), Qt::Tool) << "kept out of the task bar";
     EXPECT_FALSE(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-}
 
-TEST(frmSMSelect, CentredWithFocusMovingExitListApplyAndEscapePressingExit)
-{
-    frmSMSelect dialog;
     dialog.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     dialog.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
     const QPoint screenCentre = dialog.screen()->availableGeometry().center();
     EXPECT_LE((dialog.frameGeometry().center() - screenCentre).manhattanLength(), 2);
-
     for (QWidget* next :
          std::initializer_list<QWidget*>{dialog.cmdExit, dialog.cmbSM, dialog.cmdApply, dialog.cmdExit}) {
         EXPECT_EQ(QApplication::focusWidget(), next);
@@ -92,8 +89,6 @@ TEST(frmSMSelect, CentredWithFocusMovingExitListApplyAndEscapePressingExit)
 TEST(frmSMSelect, LoadListsTheModulesByTheListRules)
 {
     const Lines done{"earlier line", "Determining Modules Supported...", "Done"};
-    const Lines none{"earlier line", "Determining Modules Supported...", "No modules detected", "Done"};
-    const Lines mark15{"earlier line", "Determining Modules Supported...", "9 Subscript out of range 15"};
     const struct {
         const char* name;
         std::vector<uint8_t> modules;
@@ -106,12 +101,24 @@ TEST(frmSMSelect, LoadListsTheModulesByTheListRules)
     } cases[] = {
         {"255 left out, SelectedModule preselected", {2, 255, 7, 0}, false, "0", {"2", "7", "0"}, "0", true, done},
         {"not listed: the first item", {2, 5}, false, "9", {"2", "5"}, "2", true, done},
-        {"one module", {9}, false, "0", {"9"}, "9", true, done},
         {"65 modules are shown", Range(65), false, "64", RangeText(65), "64", true, done},
         {"66 modules show nothing", Range(66), false, "0", {}, "", false, done},
-        {"only 255", {255, 255}, false, "0", {}, "", false, done},
-        {"no answer", {2}, true, "0", {}, "", false, none},
-        {"empty list: reply too short, Apply kept", {}, false, "0", {}, "", true, mark15},
+        {"no answer",
+         {2},
+         true,
+         "0",
+         {},
+         "",
+         false,
+         {"earlier line", "Determining Modules Supported...", "No modules detected", "Done"}},
+        {"empty list: reply too short, Apply kept",
+         {},
+         false,
+         "0",
+         {},
+         "",
+         true,
+         {"earlier line", "Determining Modules Supported...", "9 Subscript out of range 15"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -136,49 +143,7 @@ TEST(frmSMSelect, LoadListsTheModulesByTheListRules)
     }
 }
 
-TEST(frmSMSelect, ApplyAsksFirstNoChangesNothingYesSelectsModule10AndReconnects)
-{
-    DialogBench bench;
-    bench.unit.Config().Modules = {2, 10};
-    ASSERT_TRUE(ConnectUps());
-    frmSMSelect dialog;
-    dialog.Form_Load();
-    dialog.cmbSM->setCurrentText("10");
-    const std::size_t sent = bench.unit.ReceivedPayloads().size();
-
-    bench.shell.MessageAnswers = {MsgAnswer::No};
-    dialog.cmdApply->click();
-    ASSERT_EQ(bench.shell.Messages.size(), 1u);
-    const MessageRequest& warning = bench.shell.Messages[0];
-    EXPECT_EQ(warning.Title, "Update Configuration");
-    EXPECT_EQ(warning.Text, "WARNING: You are about to switch to MODULE 10\r\n\r\nContinue? ");
-    EXPECT_EQ(warning.Buttons, MsgButtons::YesNo);
-    EXPECT_EQ(warning.Icon, MsgIcon::Exclamation);
-    EXPECT_EQ(warning.DefaultButton, 1);
-    EXPECT_TRUE(bench.shell.Board.empty());
-    EXPECT_EQ(bench.unit.ReceivedPayloads().size(), sent);
-    EXPECT_EQ(SelectedModule, "0");
-    EXPECT_EQ(ReplyTimeout, 3);
-    EXPECT_TRUE(dialog.cmdApply->isEnabled());
-    EXPECT_FALSE(bench.shell.Busy);
-
-    Lines boardDuringSelect;
-    bench.unit.OnFrame = [&] {
-        if (boardDuringSelect.empty()) boardDuringSelect = bench.shell.Board;
-    };
-    bench.shell.MessageAnswers = {MsgAnswer::Yes};
-    dialog.cmdApply->click();
-    EXPECT_EQ(bench.SentSince(sent), (Payloads{{0xCE, 0x00, 0x0A}} + FullConnect));
-    EXPECT_EQ(boardDuringSelect, Lines{"Selecting Module 10"});
-    EXPECT_EQ(bench.shell.Board, (Lines{"Connecting...", "Module 10 Found", "Done"}));
-    EXPECT_EQ(SelectedModule, "10");
-    EXPECT_EQ(ReplyTimeout, 2);
-    EXPECT_TRUE(Connected);
-    EXPECT_FALSE(dialog.cmdApply->isEnabled());
-    EXPECT_FALSE(bench.shell.Busy);
-}
-
-TEST(frmSMSelect, PathAddressingSelectsAlongBothHopsWithSixSeconds)
+TEST(frmSMSelect, PathAddressingListsAndSelectsAlongBothHopsWithSixSeconds)
 {
     DialogBench bench;
     UpsModelConfig& unit = bench.unit.Config();
@@ -195,29 +160,23 @@ TEST(frmSMSelect, PathAddressingSelectsAlongBothHopsWithSixSeconds)
     EXPECT_EQ(Items(*dialog.cmbSM), (QStringList{"3", "7"}));
     dialog.cmbSM->setCurrentText("7");
     const std::size_t beforeApply = bench.unit.ReceivedPayloads().size();
+    Lines boardAtSelect;
+    bench.unit.OnFrame = [&] {
+        if (boardAtSelect.empty()) boardAtSelect = bench.shell.Board;
+    };
     bench.shell.MessageAnswers = {MsgAnswer::Yes};
 
     dialog.cmdApply->click();
-    const Payloads applied = bench.SentSince(beforeApply);
-    ASSERT_FALSE(applied.empty());
-    EXPECT_EQ(applied[0], (std::vector<uint8_t>{0xCE, 0x04, 0x01, 0x07}));
+    EXPECT_EQ(bench.SentSince(beforeApply), (Payloads{{0xCE, 0x04, 0x01, 0x07}} + FullConnect));
+    EXPECT_EQ(boardAtSelect, Lines{"Selecting Module 7"});
     EXPECT_EQ(ReplyTimeout, 6);
+    EXPECT_EQ(SelectedModule, "7");
     EXPECT_EQ(bench.shell.Board, (Lines{"Connecting...", "Module 7 Found", "Done"}));
-}
-
-TEST(frmSMSelect, ApplyOnPathWithoutDiscoveryReportsMark14AndRestoresThePointer)
-{
-    DialogBench bench;
-    CpuVersion[4] = 1.0F;
-    frmSMSelect dialog;
-    bench.shell.MessageAnswers = {MsgAnswer::Yes};
-
-    dialog.cmdApply_Click();
-    EXPECT_EQ(bench.shell.Board, (Lines{"Selecting Module 0", "9 Subscript out of range 14"}));
-    EXPECT_TRUE(bench.unit.ReceivedPayloads().empty());
+    EXPECT_FALSE(dialog.cmdApply->isEnabled());
     EXPECT_FALSE(bench.shell.Busy);
 }
 
+// Apply reports a path that could not be made instead of selecting along an older one.
 TEST(DiscoverModules, AFirstHopTooShortLeavesNoOlderPathToSelectAlong)
 {
     SimBench<ScriptedUnit> bench;
@@ -228,19 +187,11 @@ TEST(DiscoverModules, AFirstHopTooShortLeavesNoOlderPathToSelectAlong)
 
     EXPECT_THROW(DiscoverModules(), Fault);
     EXPECT_EQ(ModulePath, (std::vector<int16_t>{0, 0}));
-    EXPECT_THROW(SelectModule("7"), Fault);
-    EXPECT_EQ(WrittenPayloads(bench.port), (Payloads{{0xCE, 0xFF}}));
-}
-
-TEST(frmSMSelect, FailedReconnectKeepsApply)
-{
-    DialogBench bench;
-    bench.unit.Config().ModuleTypeCode = 282;
     frmSMSelect dialog;
-    dialog.Form_Load();
+    dialog.cmbSM->addItem("7");
     bench.shell.MessageAnswers = {MsgAnswer::Yes};
-
     dialog.cmdApply->click();
-    EXPECT_EQ(bench.shell.Board, (Lines{"Connecting...", "Invalid UPS Type", "Done"}));
-    EXPECT_TRUE(dialog.cmdApply->isEnabled());
+    EXPECT_EQ(bench.shell.Board, (Lines{"Selecting Module 7", "9 Subscript out of range 14"}));
+    EXPECT_FALSE(bench.shell.Busy);
+    EXPECT_EQ(WrittenPayloads(bench.port), (Payloads{{0xCE, 0xFF}}));
 }

@@ -14,10 +14,13 @@ namespace UpsLink {
 using Payloads = std::vector<std::vector<uint8_t>>;
 
 const std::vector<uint8_t> Access{0xCF, AccessCode[0], AccessCode[1], AccessCode[2]};
-// A connect to a unit whose type is accepted.
+// A connect to a unit whose type is accepted, and to one whose type is refused.
 const Payloads FullConnect{{0xFF}, {0x40}, Access, {0xA0}, {0x36}, {0xFF, 0x06, 0x08, 0x62}, {0x40}};
+const Payloads RefusedConnect{{0xFF}, {0x40}, Access, {0xA0}, {0x36}, {0x40}};
 
-inline Payloads operator+(Payloads head, const Payloads& tail)
+// Byte strings and payload lists joined end to end.
+template <class T>
+std::vector<T> operator+(std::vector<T> head, const std::vector<T>& tail)
 {
     head.insert(head.end(), tail.begin(), tail.end());
     return head;
