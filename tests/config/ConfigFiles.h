@@ -1,59 +1,52 @@
 #pragma once
 
-#include <unistd.h>
-
-#include <cstdint>
-#include <filesystem>
+#include <QTemporaryDir>
 #include <fstream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace UpsLink::Testing {
 
-// Configuration files as an engineer would prepare them, scrambled here with the key written out
-// again, independently of the code under test.
-inline std::vector<uint8_t> ScrambledBytes(std::string_view plain)
+// A configuration file's bytes as an engineer would prepare them, scrambled here with the key
+// written out again, independently of the code under test.
+inline std::string Scrambled(std::string_view plain)
 {
     static constexpr char key[] = "K1n4jolt7";
-    std::vector<uint8_t> bytes(plain.size());
-    for (std::size_t p = 0; p < plain.size(); ++p)
-        bytes[p] = static_cast<uint8_t>(static_cast<uint8_t>(plain[p]) + static_cast<uint8_t>(key[(p + 1) % 9]));
+    std::string bytes(plain);
+    for (std::size_t p = 0; p < bytes.size(); ++p) bytes[p] = static_cast<char>(bytes[p] + key[(p + 1) % 9]);
     return bytes;
 }
 
 // A fresh folder for one test's files, removed with everything in it afterwards.
 class FileFolder {
 public:
-    FileFolder()
+    std::string Path(const std::string& name) const
     {
-        path_ = std::filesystem::temp_directory_path() /
-                ("zentrel-config-" + std::to_string(::getpid()) + "-" + std::to_string(counter_++));
-        std::filesystem::create_directories(path_);
+        return dir_.filePath(QString::fromStdString(name)).toStdString();
     }
-    ~FileFolder() { std::filesystem::remove_all(path_); }
-    FileFolder(const FileFolder&) = delete;
-    FileFolder& operator=(const FileFolder&) = delete;
-
-    std::string Path(const std::string& name) const { return (path_ / name).string(); }
-
-    std::string WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) const
+    std::string Write(const std::string& name, std::string_view bytes) const
     {
-        std::ofstream file(Path(name), std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(Path(name), std::ios::binary) << bytes;
         return Path(name);
     }
     std::string WriteConfig(const std::string& name, std::string_view plain) const
     {
-        return WriteBytes(name, ScrambledBytes(plain));
+        return Write(name, Scrambled(plain));
     }
 
 private:
-    static inline int counter_ = 0;
-    std::filesystem::path path_;
+    QTemporaryDir dir_;
 };
 
 // The worked example: record 12 with 00FF eight times, record 13 with 1F4, CR LF line breaks.
 inline const std::string WorkedExample = "12,00FF00FF00FF00FF00FF00FF00FF00FF;\r\n13,1F4;\r\n";
+
+// The largest file the loader reads: 32,765 bytes of 6,553 records.
+inline std::string LargestFile()
+{
+    std::string text;
+    while (text.size() < 32765) text += "1,AB;";
+    return text;
+}
 
 }  // namespace UpsLink::Testing

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "Main.h"
 #include "frmMain.h"
 
 namespace UpsLink::Testing {
@@ -37,5 +39,12 @@ public:
     std::vector<MessageRequest> Messages;
     std::deque<std::string> FileAnswers;
 };
+
+// Starts the program with a scripted main window; empty when start-up failed.
+inline std::unique_ptr<ScriptedWindow> StartScripted(Port& port, Clock& clock)
+{
+    auto shown = Main(port, clock, [] { return std::make_unique<ScriptedWindow>(); });
+    return std::unique_ptr<ScriptedWindow>(static_cast<ScriptedWindow*>(shown.release()));
+}
 
 }  // namespace UpsLink::Testing

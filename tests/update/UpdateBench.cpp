@@ -4,13 +4,10 @@
 //      pacing floor the protocol's pauses set.
 #include <QApplication>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 
-#include "Main.h"
 #include "ScriptedWindow.h"
 #include "common/Globals.h"
 #include "config/ConfigFiles.h"
@@ -41,18 +38,6 @@ double Seconds(WallClock::duration d)
     return std::chrono::duration<double>(d).count();
 }
 
-// The real main window, answering its dialogs as scripted; null when start-up failed.
-ScriptedWindow* StartWindow(Port& port, SystemClock& clock, std::unique_ptr<::frmMain>& loaded)
-{
-    ScriptedWindow* window = nullptr;
-    loaded = Main(port, clock, [&] {
-        auto scripted = std::make_unique<ScriptedWindow>();
-        window = scripted.get();
-        return scripted;
-    });
-    return loaded ? window : nullptr;
-}
-
 double LineMs(std::size_t bytes)
 {
     return static_cast<double>(bytes) * 10.0 * 1000.0 / BaudRate;
@@ -60,15 +45,12 @@ double LineMs(std::size_t bytes)
 
 int LoadFigure(const FileFolder& folder)
 {
-    std::string largest;
-    while (largest.size() < 32765) largest += "1,AB;";
-    const std::string path = folder.WriteConfig("280_largest.pp", largest);
+    const std::string path = folder.WriteConfig("280_largest.pp", LargestFile());
 
     ::setenv("ZENTREL_COM1", folder.Path("no-port").c_str(), 1);
     SerialPort port;
     SystemClock clock;
-    std::unique_ptr<::frmMain> loaded;
-    ScriptedWindow* window = StartWindow(port, clock, loaded);
+    const auto window = StartScripted(port, clock);
     if (!window) return 1;
     UpsType = 280;
 
@@ -111,8 +93,7 @@ int UpdateFigure(const FileFolder& folder)
     ::setenv("ZENTREL_COM1", sim.SlavePath().c_str(), 1);
     SerialPort port;
     SystemClock clock;
-    std::unique_ptr<::frmMain> loaded;
-    ScriptedWindow* window = StartWindow(port, clock, loaded);
+    const auto window = StartScripted(port, clock);
     if (!window) return 1;
     window->cmdConnect->click();
     if (!Connected) {

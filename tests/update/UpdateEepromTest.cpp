@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include "SimBench.h"
 #include "UpsModel.h"
 #include "common/Globals.h"
@@ -57,9 +55,9 @@ protected:
         EXPECT_TRUE(bench.port.PortOpen());
     }
 
-    void Update(const std::string& plain, const std::string& title = "12_example.pp")
+    void Update(const std::string& plain)
     {
-        shell.FileAnswers.push_back(folder.WriteConfig(title, plain));
+        shell.FileAnswers.push_back(folder.WriteConfig("12_example.pp", plain));
         Run();
     }
     void Run()
@@ -92,10 +90,6 @@ TEST_F(UpdateEepromTest, WorkedExampleWritesBothRecordsThenTheClosingCommand)
     for (const auto& write : bench.port.Writes()) times.push_back(write.AtMs);
     EXPECT_EQ(times, (std::vector<double>{20, 1340, 2640}));
     EXPECT_EQ(shell.Board, (Lines{"Updating configuration...", "Configuration update complete"}));
-    EXPECT_EQ(bench.unit.Eeprom(),
-              (std::map<int, std::vector<uint8_t>>{{12, Bytes("00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF")},
-                                                   {13, Bytes("F4 01")}}));
-    EXPECT_EQ(bench.unit.EndCount(), 1);
     EXPECT_EQ(shell.CaptionText, "Zentrel   12_example.pp");
     EXPECT_EQ(shell.ProgressValues, (std::vector<int>{0, 50}));
 
@@ -131,7 +125,6 @@ TEST_F(UpdateEepromTest, FirstRefusedRecordEndsTheWritesButNotTheClosingCommand)
 
     EXPECT_EQ(Wire(), (Lines{"AB 04 78 0B 01 00 CD", "AB 04 78 0D 02 00 CA", ClosingFrame}));
     EXPECT_EQ(shell.Board, (Lines{"Updating configuration...", "Error updating #13", "Configuration update Error"}));
-    EXPECT_EQ(bench.unit.Eeprom().size(), 1u);
     EXPECT_EQ(shell.ProgressValues, std::vector<int>{0});
 }
 
@@ -146,70 +139,62 @@ TEST_F(UpdateEepromTest, FaultInTheLoopEndsItLikeARefusedRecord)
     EXPECT_EQ(Wire(), Lines{ClosingFrame});
 }
 
-TEST_F(UpdateEepromTest, DataTextLengthChoosesTheForm)
+TEST_F(UpdateEepromTest, DataTextLengthChoosesTheFormAndProgressFollowsTheRecords)
 {
-    Update("5,;6,1234;7,12345;");
+    Update("5,;6,1234;7,12345;8,f;");
     EXPECT_EQ(Wire(), (Lines{"AB 04 78 05 00 00 D4", "AB 04 78 06 34 12 8D",
-                             "AB 12 78 07 00 00 00 00 00 00 00 00 00 00 00 00 00 01 23 45 5B", ClosingFrame}));
-}
-
-TEST_F(UpdateEepromTest, ProgressFollowsTheAcknowledgedRecords)
-{
-    Update("1,01;2,02;3,03;4,04;");
+                             "AB 12 78 07 00 00 00 00 00 00 00 00 00 00 00 00 00 01 23 45 5B", "AB 04 78 08 0F 00 C2",
+                             ClosingFrame}));
     EXPECT_EQ(shell.ProgressValues, (std::vector<int>{0, 25, 50, 75}));
 }
 
-TEST_F(UpdateEepromTest, NothingIsSentWithoutALoadedFileAndAConfirmation)
+TEST_F(UpdateEepromTest, NothingIsSentWithoutTheLinkALoadedFileAndAConfirmation)
 {
+    Connected = false;
+    shell.Board = {"earlier line"};
+    Run();
+    EXPECT_EQ(shell.Board, Lines{"Link Down"});
+    EXPECT_TRUE(shell.FileRequests.empty());
+
+    Connected = true;
     const struct {
         const char* why;
-        bool connected;
         std::string file;  // "" cancels the dialog
-        std::optional<MsgAnswer> confirm;
+        MsgAnswer confirm;
         Lines board;
-        std::size_t dialogs;
-        std::vector<std::string> boxes;
+        Lines boxes;
     } cases[] = {
-        {"link down", false, "", {}, {"Link Down"}, 0, {}},
-        {"dialog cancelled", true, "", {}, {}, 1, {}},
+        {"dialog cancelled", "", MsgAnswer::Ok, {}, {}},
         {"file fails to open",
-         true,
          folder.Path("12_missing.pp"),
-         {},
+         MsgAnswer::Ok,
          {"Error Loading File"},
-         1,
          {"53 File not found"}},
         {"file refused",
-         true,
          folder.WriteConfig("13_other.pp", WorkedExample),
-         {},
+         MsgAnswer::Ok,
          {"File does not match UPS type", "File Corrupted"},
-         1,
          {}},
         {"confirmation cancelled",
-         true,
          folder.WriteConfig("12_example.pp", WorkedExample),
          MsgAnswer::Cancel,
          {},
-         1,
          {"Update EEPROM settings?"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.why);
-        Connected = c.connected;
         shell.Board = {"earlier line"};
-        shell.FileRequests.clear();
         shell.Messages.clear();
+        shell.MessageAnswers = {c.confirm};
         if (!c.file.empty()) shell.FileAnswers.push_back(c.file);
-        if (c.confirm) shell.MessageAnswers.push_back(*c.confirm);
         Run();
         EXPECT_EQ(shell.Board, c.board);
-        EXPECT_EQ(shell.FileRequests.size(), c.dialogs);
-        std::vector<std::string> boxes;
+        Lines boxes;
         for (const MessageRequest& box : shell.Messages) boxes.push_back(box.Text);
         EXPECT_EQ(boxes, c.boxes);
         EXPECT_EQ(shell.CaptionText, "Zentrel");
     }
+    EXPECT_EQ(shell.FileRequests.size(), 4u);
     EXPECT_TRUE(Wire().empty());
 }
 
@@ -220,7 +205,6 @@ TEST_F(UpdateEepromTest, CutOffLastRecordSendsNothingAfterALongerFile)
     Update("1,0009;2,");
     EXPECT_EQ(shell.Board, Lines{"File Corrupted"});
     EXPECT_EQ(bench.port.Writes().size(), sent);
-    EXPECT_EQ(bench.unit.Eeprom().at(1), Bytes("01 00"));
 }
 
 }  // namespace

@@ -6,11 +6,9 @@
 #include <QApplication>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <cstdlib>
 #include <fstream>
 
-#include "Main.h"
 #include "ScriptedWindow.h"
 #include "common/Globals.h"
 #include "config/ConfigFiles.h"
@@ -33,16 +31,14 @@ TEST(UpdateEndToEnd, WorkedExampleReachesTheSimulatedEeprom)
     char name[] = "update_e2e_tests";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    QTemporaryDir dir;
-    const std::string folder = dir.path().toStdString();
-    const std::string plain = folder + "/worked example.txt";
-    const std::string packed = folder + "/280_example.pp";
-    std::ofstream(plain, std::ios::binary) << WorkedExample;
+    FileFolder folder;
+    const std::string plain = folder.Write("worked example.txt", WorkedExample);
+    const std::string packed = folder.Path("280_example.pp");
     const std::string encode = std::string("'") + ZENTREL_PACK + "' encode '" + plain + "' '" + packed + "'";
     ASSERT_EQ(std::system(encode.c_str()), 0);
 
-    const std::string eeprom = folder + "/eeprom.txt";
-    const std::string log = folder + "/frames.log";
+    const std::string eeprom = folder.Path("eeprom.txt");
+    const std::string log = folder.Path("frames.log");
     SimProcess sim({"--eeprom", eeprom, "--log", log});
     ::setenv("ZENTREL_COM1", sim.SlavePath().c_str(), 1);
     struct Seams {
@@ -56,13 +52,8 @@ TEST(UpdateEndToEnd, WorkedExampleReachesTheSimulatedEeprom)
     } seams;
     SerialPort port;
     SystemClock clock;
-    ScriptedWindow* window = nullptr;
-    const auto loaded = Main(port, clock, [&] {
-        auto scripted = std::make_unique<ScriptedWindow>();
-        window = scripted.get();
-        return scripted;
-    });
-    ASSERT_NE(loaded, nullptr);
+    const auto window = StartScripted(port, clock);
+    ASSERT_NE(window, nullptr);
 
     window->cmdConnect->click();
     ASSERT_TRUE(Connected) << ::testing::PrintToString(window->BoardLines());
