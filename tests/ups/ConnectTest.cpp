@@ -41,15 +41,15 @@ const Bytes FourProcessors = Bytes{0x04, 0x02, 0x01, 0, 0, 0, 0, 0, 0,  // N, fo
                                    0x02,                                // 15: length high
                                    0x00}                                // 16: S, V = 17
                              + Trailing;
-const Bytes SixProcessors =
-    Bytes{0x06, 0x99, 0x09, 0x05, 0x02, 0x00, 0x03, 0x10, 0x00,
-          0x00, 0x3A, 0x01, 0x01, 0x00, 0xFF, 0xFF, 0x00, 0x00,  // 13: rating 0, extended rating, stepped over
-          0x02, 'A',  'B',                                       // 18: T, text
-          0x01, 0x07,                                            // 21: M, meter map
-          0x01, 0x34,                                            // 23: A, length low
-          0x12,                                                  // 25: length high
-          0x02, 0x00, 0x00}                                      // 26: S, two statistics bytes, V = 29
-    + Trailing;
+const Bytes SixProcessors = Bytes{0x06, 0x99, 0x09, 0x05, 0x02, 0x00, 0x03,  // N, six entries: 99 09 dropped,
+                                  0x10, 0x00, 0x00, 0x3A, 0x01, 0x01,        // 3A a major version byte
+                                  0x00, 0xFF, 0xFF, 0x00, 0x00,  // 13: rating 0, extended rating, stepped over
+                                  0x02, 'A',  'B',               // 18: T, text
+                                  0x01, 0x07,                    // 21: M, meter map
+                                  0x01, 0x34,                    // 23: A, length low
+                                  0x12,                          // 25: length high
+                                  0x02, 0x00, 0x00}              // 26: S, two statistics bytes, V = 29
+                            + Trailing;
 
 // NoProcessors with another configuration block length.
 Bytes WithLength(uint8_t low, uint8_t high)
@@ -94,43 +94,23 @@ struct ListOnce : UpsModel {
 // The type is asked for after every walked block, also one with a length of 0, and only then.
 TEST(ReadUpsType, WalksTheIdentificationBlockThenAsksForTheType)
 {
+    const Bytes shortBlock(NoProcessors.begin(), NoProcessors.end() - 1);
     const struct {
         const char* name;
         Bytes block;
         Bytes typeData;
         bool identified;
-        std::array<float, 6> versions;
+        std::array<float, 5> versions;  // CpuVersion(1) to CpuVersion(5)
         int configBlockLength;
         int type;
         Lines board;
     } cases[] = {
         {"no processors, ends exactly at V + 11", NoProcessors, {0x18, 0x01}, true, {}, 0x0140, 280, {}},
-        {"four, first 02 01, alarm map length 0",
-         FourProcessors,
-         {0x19, 0x01},
-         true,
-         {0, 0, 0, 0, 1.02F},
-         0x0200,
-         281,
-         {}},
-        {"six, first dropped, version byte 3A, rating 0",
-         SixProcessors,
-         {0x25, 0x01},
-         true,
-         {0, 1.01F, 310.0F, 0.10F, 3.0F, 2.05F},
-         0x1234,
-         293,
-         {}},
+        {"four, first 02 01, alarm map 0", FourProcessors, {0x19, 0x01}, true, {0, 0, 0, 1.02F, 0}, 0x0200, 281, {}},
+        {"six, 3A, rating 0", SixProcessors, {0x25, 0x01}, true, {1.01F, 310.0F, 0.10F, 3.0F, 2.05F}, 0x1234, 293, {}},
         {"configuration block length 0", WithLength(0, 0), {0x18, 0x01}, true, {}, 0, 0, {}},
         {"one type byte", NoProcessors, {0x18}, true, {}, 0x0140, 0, {"9 Subscript out of range 8"}},
-        {"one byte short of V + 11",
-         Bytes(NoProcessors.begin(), NoProcessors.end() - 1),
-         {},
-         false,
-         {},
-         0,
-         0,
-         {"9 Subscript out of range 9"}},
+        {"one byte short of V + 11", shortBlock, {}, false, {}, 0, 0, {"9 Subscript out of range 9"}},
         {"length of 32768", WithLength(0x00, 0x80), {}, false, {}, 0, 0, {"6 Overflow 9"}},
     };
     for (const auto& c : cases) {
@@ -145,7 +125,7 @@ TEST(ReadUpsType, WalksTheIdentificationBlockThenAsksForTheType)
         // The 500 ms after the unanswered access request, then the 100 ms pause.
         EXPECT_NEAR(bench.port.Writes().at(1).AtMs - bench.port.Writes().at(0).AtMs, 600, 1);
         if (!c.identified) continue;
-        for (int i = 1; i <= 5; ++i) EXPECT_FLOAT_EQ(CpuVersion[i], c.versions[i]) << i;
+        for (int i = 1; i <= 5; ++i) EXPECT_FLOAT_EQ(CpuVersion[i], c.versions[i - 1]) << i;
         EXPECT_EQ(ConfigBlockLength, c.configBlockLength);
     }
 }
