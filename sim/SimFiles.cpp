@@ -2,22 +2,9 @@
 
 #include <cstdio>
 
+#include "common/Text.h"
+
 namespace UpsLink {
-
-namespace {
-
-std::string HexBytes(const std::vector<uint8_t>& bytes)
-{
-    std::string text;
-    char pair[4];
-    for (uint8_t byte : bytes) {
-        std::snprintf(pair, sizeof pair, text.empty() ? "%02X" : " %02X", byte);
-        text += pair;
-    }
-    return text;
-}
-
-}  // namespace
 
 std::string FrameLogLine(double secondsSinceMidnight, char direction, const std::vector<uint8_t>& bytes)
 {

@@ -11,13 +11,13 @@ struct BadOption {
     QString Message;
 };
 
-struct OptionSpec {
+struct OptionEntry {
     const char* Name;
     const char* ValueName;  // nullptr: a switch
     const char* Description;
 };
 
-const OptionSpec Specs[] = {
+const OptionEntry Entries[] = {
     {"type", "N", "Type code answered to 36 (default 280)."},
     {"module-type", "N", "Type code answered to 36 after a module select (default 281)."},
     {"commands", "HEX,...", "Command codes answered to 40 (default 40,A0,36,CE,78,CF,FF)."},
@@ -171,12 +171,12 @@ SimOptionsOutcome ParseSimOptions(const QStringList& arguments, SimSettings& set
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     parser.addOption(help);
-    for (const OptionSpec& spec : Specs) {
-        if (spec.ValueName)
+    for (const OptionEntry& entry : Entries) {
+        if (entry.ValueName)
             parser.addOption(
-                {QLatin1String(spec.Name), QLatin1String(spec.Description), QLatin1String(spec.ValueName)});
+                {QLatin1String(entry.Name), QLatin1String(entry.Description), QLatin1String(entry.ValueName)});
         else
-            parser.addOption({QLatin1String(spec.Name), QLatin1String(spec.Description)});
+            parser.addOption({QLatin1String(entry.Name), QLatin1String(entry.Description)});
     }
 
     if (!parser.parse(arguments)) return {false, 2, parser.errorText().toStdString()};

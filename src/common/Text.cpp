@@ -25,6 +25,16 @@ std::string HexText(uint64_t value)
     return text;
 }
 
+std::string HexBytes(std::span<const uint8_t> bytes)
+{
+    std::string text;
+    for (uint8_t byte : bytes) {
+        if (!text.empty()) text += ' ';
+        text += PadToWidth(HexText(byte), 2);
+    }
+    return text;
+}
+
 uint8_t HexPairValue(std::string_view text)
 {
     std::size_t i = 0;

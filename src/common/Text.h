@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,9 @@ std::string PadToWidth(std::string text, int width);
 
 // Upper-case hexadecimal digits, no prefix, no leading zeros (ten gives "A").
 std::string HexText(uint64_t value);
+
+// Bytes as upper-case hexadecimal pairs separated by blanks: "AB 01 FF 55".
+std::string HexBytes(std::span<const uint8_t> bytes);
 
 // Two characters read as hexadecimal: leading blanks, tabs and line feeds skipped, then digits
 // until the first non-hexadecimal character; no digit gives 0.

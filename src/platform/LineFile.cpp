@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/Text.h"
+
 #include "Seams.h"
 
 namespace UpsLink {
@@ -37,13 +39,7 @@ std::string TimeOfDayText(double secondsSinceMidnight)
 
 std::string TraceLine(double secondsSinceMidnight, char direction, const std::vector<uint8_t>& bytes)
 {
-    std::string line = TimeOfDayText(secondsSinceMidnight) + "  " + direction + " ";
-    char hex[4];
-    for (uint8_t byte : bytes) {
-        std::snprintf(hex, sizeof hex, " %02X", byte);
-        line += hex;
-    }
-    return line;
+    return TimeOfDayText(secondsSinceMidnight) + "  " + direction + "  " + HexBytes(bytes);
 }
 
 void TraceWire(Port& port, LineFile& file)

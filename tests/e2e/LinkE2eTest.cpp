@@ -52,7 +52,7 @@ std::pair<Texts, std::string> ReadTrace(const std::string& path)
 Texts HexFrames(const std::vector<std::vector<uint8_t>>& frames)
 {
     Texts texts;
-    for (const auto& frame : frames) texts.push_back(Hex(frame));
+    for (const auto& frame : frames) texts.push_back(HexBytes(frame));
     return texts;
 }
 
@@ -88,7 +88,7 @@ TEST(LinkE2e, BusyTwiceThenADataRequestAndAnAcknowledgedWrite)
         InitPort("19200", "N", 8, 1, "1");
 
         EXPECT_TRUE(Send("36", 6, false));
-        EXPECT_EQ(Hex(ReplyData), "18 01");
+        EXPECT_EQ(HexBytes(ReplyData), "18 01");
         EXPECT_TRUE(Send("78 0D F4 01", 9, true));
         EXPECT_TRUE(shell.Board.empty());
 

@@ -10,7 +10,6 @@
 
 using namespace UpsLink;
 using UpsLink::Testing::Bytes;
-using UpsLink::Testing::Hex;
 
 namespace {
 
@@ -35,7 +34,7 @@ std::string Joined(const std::vector<Emission>& emissions)
 {
     std::vector<uint8_t> bytes;
     for (const Emission& e : emissions) bytes.insert(bytes.end(), e.Bytes.begin(), e.Bytes.end());
-    return Hex(bytes);
+    return HexBytes(bytes);
 }
 
 // The whole answer to one command, as hexadecimal text ("" when the unit stays silent).
@@ -115,7 +114,7 @@ TEST(UpsModel, OptionsShowInTheConversation)
           {"36", "AB 06 02 81 18 01 B3"}}},
         {"--cut 1000", {{"A0", "AB 01 01 81 01 D1"}}},
         {"--modules " + QString("17,").repeated(137) + "17",
-         {{"CE 00 FF", "AB 09 8C 01 31 00 00 " + Hex(std::vector<uint8_t>(137, 0x11)) + " 75 AB 09 01 82 11 B8"}}},
+         {{"CE 00 FF", "AB 09 8C 01 31 00 00 " + HexBytes(std::vector<uint8_t>(137, 0x11)) + " 75 AB 09 01 82 11 B8"}}},
     };
     for (const auto& c : cases) {
         UpsModel model(ConfigFrom(c.options));
@@ -147,7 +146,7 @@ TEST(UpsModel, IdentificationBlockWalksBackToItsConfiguration)
         const std::vector<uint8_t> data(sent.begin() + 4, sent.end() - 1);
 
         const std::size_t n = data.at(0);
-        EXPECT_EQ(Hex({data.begin() + 1, data.begin() + long(2 * n + 1)}), c.cpus);
+        EXPECT_EQ(HexBytes({data.begin() + 1, data.begin() + long(2 * n + 1)}), c.cpus);
         const std::size_t shift = data.at(2 * n + 1) == 0 ? 2 : 0;
         if (c.extendedRating >= 0) {
             EXPECT_EQ(data.at(2 * n + 2) + 256 * data.at(2 * n + 3), c.extendedRating);
@@ -180,10 +179,10 @@ TEST(UpsModel, AnswerTimingFollowsDelayLatenessStallsAndLineTime)
     stalling.SetBaudRate(9600);
     const std::vector<Emission> answer = stalling.Receive(FrameOf("36"), 50);
     ASSERT_EQ(answer.size(), 2u);
-    EXPECT_EQ(Hex(answer[0].Bytes) + " | " + Hex(answer[1].Bytes), "AB 06 02 | 81 18 01 B3");
+    EXPECT_EQ(HexBytes(answer[0].Bytes) + " | " + HexBytes(answer[1].Bytes), "AB 06 02 | 81 18 01 B3");
     EXPECT_DOUBLE_EQ(answer[0].AtMs, 50);
     EXPECT_DOUBLE_EQ(answer[1].AtMs, 50 + 3 * ByteTimeMs(9600) + 700);
-    EXPECT_EQ(Hex(stalling.Log().back().Bytes), "AB 06 02 81 18 01 B3");
+    EXPECT_EQ(HexBytes(stalling.Log().back().Bytes), "AB 06 02 81 18 01 B3");
 }
 
 TEST(UpsModel, FramesSplitTogetherAmidNoiseOrWithABadChecksum)
@@ -197,5 +196,5 @@ TEST(UpsModel, FramesSplitTogetherAmidNoiseOrWithABadChecksum)
     ASSERT_EQ(model.Log().size(), 5u);
     EXPECT_EQ(model.Log()[0].AtMs, 12);
     EXPECT_EQ(std::string() + model.Log()[0].Direction + model.Log()[1].Direction, "><");
-    EXPECT_EQ(Hex(model.Log()[4].Bytes), "AB 04 78 0D F4 01 D6");
+    EXPECT_EQ(HexBytes(model.Log()[4].Bytes), "AB 04 78 0D F4 01 D6");
 }

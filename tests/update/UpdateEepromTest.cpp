@@ -69,7 +69,7 @@ protected:
     Lines Wire() const
     {
         Lines frames;
-        for (const auto& write : bench.port.Writes()) frames.push_back(Hex(write.Bytes));
+        for (const auto& write : bench.port.Writes()) frames.push_back(HexBytes(write.Bytes));
         return frames;
     }
 

@@ -78,7 +78,7 @@ TEST(UpdateEndToEnd, WorkedExampleReachesTheSimulatedEeprom)
     const auto received = FramesIn(ReadSimLog(log), '>');
     ASSERT_GE(received.size(), 5u);
     Lines update;
-    for (std::size_t i = received.size() - 5; i < received.size(); ++i) update.push_back(Hex(received[i]));
+    for (std::size_t i = received.size() - 5; i < received.size(); ++i) update.push_back(HexBytes(received[i]));
     EXPECT_EQ(update, (Lines{"AB 03 CE 00 00 84", "AB 12 78 0C 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF C7",
                              "AB 03 CE 00 00 84", "AB 04 78 0D F4 01 D7", "AB 02 78 00 DB"}));
 }

@@ -168,7 +168,9 @@ TEST(ConnectUps, BoardLineConnectionAndWireByUnit)
         EXPECT_EQ(ConnectUps(), c.accepted);
         EXPECT_EQ(bench.shell.Board, c.board);
         EXPECT_EQ(Connected, c.accepted);
-        if (c.accepted) EXPECT_EQ(UpsType, c.type);
+        if (c.accepted) {
+            EXPECT_EQ(UpsType, c.type);
+        }
         EXPECT_EQ(bench.unit.ReceivedPayloads(), c.wire);
     }
 }

@@ -26,21 +26,6 @@ namespace {
 
 constexpr std::size_t BlockTextWidth = 32;
 
-std::string HexBytes(std::vector<uint8_t>::const_iterator first, std::vector<uint8_t>::const_iterator last)
-{
-    std::string text;
-    for (auto it = first; it != last; ++it) {
-        if (!text.empty()) text += ' ';
-        text += PadToWidth(HexText(*it), 2);
-    }
-    return text;
-}
-
-std::string HexBytes(const std::vector<uint8_t>& bytes)
-{
-    return HexBytes(bytes.begin(), bytes.end());
-}
-
 // A data text as it stands, with bytes that would not print shown as \xNN.
 std::string Quoted(const std::string& text)
 {
@@ -83,7 +68,7 @@ void ListRecords(const std::vector<int16_t>& numbers, const std::vector<std::str
         if (!AllHexDigits(data[i]))
             warnings.push_back("#" + number + " data " + Quoted(data[i]) +
                                " holds characters that are not hexadecimal digits; it is sent as " +
-                               HexBytes(payload.begin() + 2, payload.end()));
+                               HexBytes({payload.begin() + 2, payload.end()}));
         if (data[i].size() > BlockTextWidth)
             warnings.push_back("#" + number + " data has " + std::to_string(data[i].size()) +
                                " characters; only its first 32 are sent");
