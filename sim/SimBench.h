@@ -1,10 +1,9 @@
 #pragma once
 
+#include "InstalledSeams.h"
 #include "RecordingShell.h"
 #include "SimPort.h"
 #include "VirtualClock.h"
-#include "common/Globals.h"
-#include "platform/Seams.h"
 
 namespace UpsLink {
 
@@ -12,26 +11,13 @@ namespace UpsLink {
 // main window, all installed for the life of the bench.
 template <class UnitType>
 struct SimBench {
-    explicit SimBench(double startSecondsSinceMidnight = 12 * 3600.0) : clock(startSecondsSinceMidnight)
-    {
-        InitGlobals();
-        InstallClock(&clock);
-        InstallPort(&port);
-        InstallShell(&shell);
-    }
-    ~SimBench()
-    {
-        InstallShell(nullptr);
-        InstallPort(nullptr);
-        InstallClock(nullptr);
-    }
-    SimBench(const SimBench&) = delete;
-    SimBench& operator=(const SimBench&) = delete;
+    explicit SimBench(double startSecondsSinceMidnight = 12 * 3600.0) : clock(startSecondsSinceMidnight) {}
 
     VirtualClock clock;
     UnitType unit;
     SimPort port{clock, unit};
     RecordingShell shell;
+    InstalledSeams seams{port, clock, shell};
 };
 
 }  // namespace UpsLink

@@ -6,14 +6,10 @@
 #include <QTest>
 
 #include "AppEnvironment.h"
-#include "RecordingShell.h"
 #include "app/frmSettings.h"
-#include "common/Globals.h"
 #include "link/PortControl.h"
-#include "platform/Clock.h"
-#include "platform/Seams.h"
-#include "platform/SerialPort.h"
 #include "support/Pty.h"
+#include "support/RealBench.h"
 
 namespace UpsLink {
 namespace {
@@ -21,21 +17,7 @@ namespace {
 // COM1 is a pseudo-terminal; COM2 names a device that does not exist.
 class SettingsOnPty : public ::testing::Test {
 protected:
-    SettingsOnPty()
-    {
-        InitGlobals();
-        InstallClock(&clock);
-        InstallPort(&port);
-        InstallShell(&shell);
-        InitPort("19200", "N", 8, 1, "1");
-    }
-    ~SettingsOnPty() override
-    {
-        if (port.PortOpen()) port.SetPortOpen(false);
-        InstallShell(nullptr);
-        InstallPort(nullptr);
-        InstallClock(nullptr);
-    }
+    SettingsOnPty() { InitPort("19200", "N", 8, 1, "1"); }
 
     void Apply(const QString& com, const QString& baud)
     {
@@ -57,9 +39,9 @@ protected:
     Pty pty;
     AppTest::ScopedEnv com1{"ZENTREL_COM1", QByteArray::fromStdString(pty.SlavePath())};
     AppTest::ScopedEnv com2{"ZENTREL_COM2", "/nonexistent/zentrel-tty"};
-    SystemClock clock;
-    SerialPort port;
-    RecordingShell shell;
+    Testing::RealBench bench;
+    SerialPort& port = bench.port;
+    RecordingShell& shell = bench.shell;
 };
 
 TEST_F(SettingsOnPty, ApplyReopensTheRealPortOrStrikesTheLabelOfAMissingDevice)

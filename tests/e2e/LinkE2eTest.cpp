@@ -11,15 +11,12 @@
 #include <fstream>
 #include <regex>
 
-#include "RecordingShell.h"
 #include "common/Globals.h"
 #include "link/PortControl.h"
 #include "link/Transaction.h"
-#include "platform/Clock.h"
 #include "platform/LineFile.h"
-#include "platform/Seams.h"
-#include "platform/SerialPort.h"
 #include "support/HexBytes.h"
+#include "support/RealBench.h"
 #include "support/SimLog.h"
 #include "support/SimProcess.h"
 
@@ -76,28 +73,17 @@ TEST(LinkE2e, BusyTwiceThenADataRequestAndAnAcknowledgedWrite)
     ASSERT_TRUE(trace) << error;
     SimProcess sim({"--busy-first", "2", "--log", simLog});
     {
-        InitGlobals();
         ::setenv("ZENTREL_COM1", sim.SlavePath().c_str(), 1);
-        SystemClock clock;
-        SerialPort port;
-        RecordingShell shell;
-        InstallClock(&clock);
-        InstallPort(&port);
-        InstallShell(&shell);
-        TraceWire(port, *trace);
+        RealBench bench;
+        TraceWire(bench.port, *trace);
         InitPort("19200", "N", 8, 1, "1");
 
         EXPECT_TRUE(Send("36", 6, false));
         EXPECT_EQ(HexBytes(ReplyData), "18 01");
         EXPECT_TRUE(Send("78 0D F4 01", 9, true));
-        EXPECT_TRUE(shell.Board.empty());
-
-        port.SetPortOpen(false);
-        InstallShell(nullptr);
-        InstallPort(nullptr);
-        InstallClock(nullptr);
-        ::unsetenv("ZENTREL_COM1");
+        EXPECT_TRUE(bench.shell.Board.empty());
     }
+    ::unsetenv("ZENTREL_COM1");
     const int status = sim.Stop();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 

@@ -6,12 +6,9 @@
 #include <QThread>
 #include <cstdlib>
 
-#include "RecordingShell.h"
-#include "common/Globals.h"
 #include "link/PortControl.h"
-#include "platform/Seams.h"
-#include "platform/SerialPort.h"
 #include "support/Pty.h"
+#include "support/RealBench.h"
 
 using namespace UpsLink;
 using Bytes = std::vector<uint8_t>;
@@ -30,23 +27,8 @@ protected:
         static QCoreApplication app(argc, argv);
     }
 
-    void SetUp() override
-    {
-        InitGlobals();
-        ::setenv("ZENTREL_COM1", pty.SlavePath().c_str(), 1);
-        InstallClock(&clock);
-        InstallPort(&port);
-        InstallShell(&shell);
-    }
-
-    void TearDown() override
-    {
-        if (port.PortOpen()) port.SetPortOpen(false);
-        InstallShell(nullptr);
-        InstallPort(nullptr);
-        InstallClock(nullptr);
-        ::unsetenv("ZENTREL_COM1");
-    }
+    void SetUp() override { ::setenv("ZENTREL_COM1", pty.SlavePath().c_str(), 1); }
+    void TearDown() override { ::unsetenv("ZENTREL_COM1"); }
 
     // Waits up to two seconds for the port to count this many waiting bytes.
     int WaitForCount(int count)
@@ -56,9 +38,9 @@ protected:
     }
 
     Pty pty;
-    SystemClock clock;
-    SerialPort port;
-    RecordingShell shell;
+    Testing::RealBench bench;
+    SerialPort& port = bench.port;
+    RecordingShell& shell = bench.shell;
 };
 
 }  // namespace

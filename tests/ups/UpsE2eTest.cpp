@@ -5,12 +5,9 @@
 
 #include <cstdlib>
 
-#include "RecordingShell.h"
 #include "common/Globals.h"
 #include "link/PortControl.h"
-#include "platform/Clock.h"
-#include "platform/Seams.h"
-#include "platform/SerialPort.h"
+#include "support/RealBench.h"
 #include "support/SimProcess.h"
 #include "ups/Connect.h"
 #include "ups/frmSMSelect.h"
@@ -20,14 +17,9 @@ using namespace UpsLink;
 TEST(UpsE2e, ConnectThenSelectModule2AndReconnectToIt)
 {
     Testing::SimProcess sim({"--modules", "2,5"});
-    InitGlobals();
     ::setenv("ZENTREL_COM1", sim.SlavePath().c_str(), 1);
-    SystemClock clock;
-    SerialPort port;
-    RecordingShell shell;
-    InstallClock(&clock);
-    InstallPort(&port);
-    InstallShell(&shell);
+    Testing::RealBench bench;
+    RecordingShell& shell = bench.shell;
     InitPort("19200", "N", 8, 1, "1");
 
     EXPECT_TRUE(ConnectUps());
@@ -41,10 +33,5 @@ TEST(UpsE2e, ConnectThenSelectModule2AndReconnectToIt)
     }
     EXPECT_EQ(shell.Board, (std::vector<std::string>{"Connecting...", "Module 2 Found", "Done"}));
     EXPECT_EQ(UpsType, 281);
-
-    port.SetPortOpen(false);
-    InstallShell(nullptr);
-    InstallPort(nullptr);
-    InstallClock(nullptr);
     ::unsetenv("ZENTREL_COM1");
 }
