@@ -7,7 +7,12 @@
 #include <sstream>
 #include <string>
 
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "config/FileImage.h"
 #include "config/RecordParser.h"
 #include "config/Scrambling.h"

@@ -6,7 +6,12 @@
 #include <string>
 
 #include "common/Fault.h"
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "ups/Identification.h"
 
 using namespace UpsLink;

@@ -4,7 +4,12 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "link/Frame.h"
 
 using namespace UpsLink;

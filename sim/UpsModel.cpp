@@ -2,45 +2,32 @@
 
 #include <algorithm>
 
+#include "link/Protocol.h"
+
 namespace UpsLink {
 
 namespace {
 
-constexpr uint8_t Marker = 0xAB;
-constexpr std::size_t BlockDataMax = 140;
-constexpr uint8_t LastBlock = 0x80;
 constexpr uint8_t StrayByte = 0x00;
 
-constexpr uint8_t OpeningCommand = 0xFF;
-constexpr uint8_t AccessCommand = 0xCF;
-constexpr uint8_t CommandListCommand = 0x40;
-constexpr uint8_t IdentificationCommand = 0xA0;
-constexpr uint8_t TypeCommand = 0x36;
-constexpr uint8_t ModuleCommand = 0xCE;
-constexpr uint8_t WriteCommand = 0x78;
-constexpr uint8_t ListRequest = 0xFF;  // last byte of a module request that asks for the list
+constexpr uint8_t AckType = BlockType::Ack;
+constexpr uint8_t Accepted = AckCode::Accepted;
+constexpr uint8_t Busy = AckCode::Busy;
+constexpr uint8_t Unrecognized = AckCode::Unrecognized;
+constexpr uint8_t OutOfRange = AckCode::OutOfRange;
+constexpr uint8_t Invalid = AckCode::Invalid;
+constexpr uint8_t Selected = AckCode::Selected;
 
-constexpr uint8_t AckType = 9;
-constexpr uint8_t CommandListType = 16;
-constexpr uint8_t IdentificationType = 1;
-constexpr uint8_t TypeCodeType = 6;
-
-constexpr uint8_t Accepted = 0x31;
-constexpr uint8_t Busy = 0x33;
-constexpr uint8_t Unrecognized = 0x34;
-constexpr uint8_t OutOfRange = 0x35;
-constexpr uint8_t Invalid = 0x36;
-constexpr uint8_t Selected = 9;
-
-// The seven trailing fields of the identification block, 12 bytes from V to V + 11.
-constexpr uint8_t TrailingFields[] = {0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04, 0x05, 0x00, 0x06, 0x00, 0x07};
-
+// The unit's own sum, written apart from the program's so that each checks the other.
 uint8_t SumComplement(const uint8_t* bytes, std::size_t count)
 {
     unsigned sum = 0;
     for (std::size_t i = 0; i < count; ++i) sum += bytes[i];
     return static_cast<uint8_t>(0x100 - (sum & 0xFF));
 }
+
+// The seven trailing fields of the identification block, 12 bytes from V to V + 11.
+constexpr uint8_t TrailingFields[] = {0x01, 0x00, 0x02, 0x00, 0x03, 0x00, 0x04, 0x05, 0x00, 0x06, 0x00, 0x07};
 
 uint8_t Low(int value)
 {
@@ -67,11 +54,11 @@ std::vector<uint8_t> Blocks(uint8_t type, const std::vector<uint8_t>& data)
     std::size_t offset = 0;
     uint8_t number = 1;
     do {
-        const std::size_t length = std::min(BlockDataMax, data.size() - offset);
+        const std::size_t length = std::min<std::size_t>(MaxBlockData, data.size() - offset);
         const std::size_t start = bytes.size();
         const bool last = offset + length == data.size();
-        bytes.insert(bytes.end(), {Marker, type, static_cast<uint8_t>(length),
-                                   static_cast<uint8_t>(number | (last ? LastBlock : 0))});
+        bytes.insert(bytes.end(), {StartMarker, type, static_cast<uint8_t>(length),
+                                   static_cast<uint8_t>(number | (last ? LastBlockBit : 0))});
         bytes.insert(bytes.end(), data.begin() + static_cast<std::ptrdiff_t>(offset),
                      data.begin() + static_cast<std::ptrdiff_t>(offset + length));
         bytes.push_back(SumComplement(bytes.data() + start, bytes.size() - start));
@@ -83,7 +70,7 @@ std::vector<uint8_t> Blocks(uint8_t type, const std::vector<uint8_t>& data)
 
 bool WantsAnswer(const std::vector<uint8_t>& payload)
 {
-    return payload.empty() || (payload[0] != OpeningCommand && payload[0] != AccessCommand);
+    return payload.empty() || (payload[0] != Command::Opening && payload[0] != Command::Access);
 }
 
 }  // namespace
@@ -100,7 +87,7 @@ std::vector<Emission> UpsModel::Receive(const std::vector<uint8_t>& bytes, doubl
     partial_.insert(partial_.end(), bytes.begin(), bytes.end());
     std::vector<Emission> emissions;
     for (;;) {
-        const auto start = std::find(partial_.begin(), partial_.end(), Marker);
+        const auto start = std::find(partial_.begin(), partial_.end(), StartMarker);
         partial_.erase(partial_.begin(), start);
         if (partial_.size() < 2) break;
         const std::size_t frameSize = partial_[1] + 3u;
@@ -127,18 +114,18 @@ void UpsModel::TakeFrame(const std::vector<uint8_t>& frame, double nowMs, std::v
 UpsModel::Reply UpsModel::Perform(const std::vector<uint8_t>& payload)
 {
     switch (payload.empty() ? 0 : payload[0]) {
-        case CommandListCommand: {
+        case Command::CommandList: {
             std::vector<uint8_t> data{static_cast<uint8_t>(std::min<std::size_t>(config_.Commands.size(), 0xFF)), 0};
             data.insert(data.end(), config_.Commands.begin(), config_.Commands.end());
-            return {CommandListType, data};
+            return {BlockType::CommandList, data};
         }
-        case IdentificationCommand: return {IdentificationType, IdentificationBlock()};
-        case TypeCommand: {
+        case Command::Identification: return {BlockType::Identification, IdentificationBlock()};
+        case Command::TypeCode: {
             const int code = selected_ ? config_.ModuleTypeCode : config_.TypeCode;
-            return {TypeCodeType, {Low(code), High(code)}};
+            return {BlockType::TypeCode, {Low(code), High(code)}};
         }
-        case ModuleCommand: return ModuleRequest(payload);
-        case WriteCommand: return ConfigWrite(payload);
+        case Command::Module: return ModuleRequest(payload);
+        case Command::ConfigWrite: return ConfigWrite(payload);
         default: return {AckType, {Unrecognized}};
     }
 }
@@ -154,7 +141,7 @@ UpsModel::Reply UpsModel::ModuleRequest(const std::vector<uint8_t>& payload)
     const std::vector<uint8_t> fullPath{config_.FirstHop, config_.SecondHop};
     const uint8_t last = payload.back();
 
-    if (last == ListRequest) {
+    if (last == Command::ListModules) {
         std::vector<uint8_t> data{Accepted, 0, 0};
         if (path == direct || path == fullPath)
             data.insert(data.end(), config_.Modules.begin(), config_.Modules.end());
@@ -176,7 +163,7 @@ UpsModel::Reply UpsModel::ModuleRequest(const std::vector<uint8_t>& payload)
 // 78 00 ends an update; 78, record number and 2 or 16 data bytes write one record.
 UpsModel::Reply UpsModel::ConfigWrite(const std::vector<uint8_t>& payload)
 {
-    if (payload.size() == 2 && payload[1] == 0) {
+    if (payload.size() == 2 && payload[1] == Command::ConfigWriteEnd) {
         ++endCount_;
         return {AckType, {Accepted}};
     }

@@ -13,7 +13,7 @@
 #include "SimFiles.h"
 #include "SimOptions.h"
 #include "UpsModel.h"
-#include "platform/Clock.h"
+#include "platform/qt/SystemClock.h"
 #include "platform/LineFile.h"
 
 using namespace UpsLink;

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "common/Globals.h"
+#include "common/AppTitle.h"
 
 namespace UpsLink {
 

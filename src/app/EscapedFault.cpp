@@ -20,8 +20,7 @@ Fault EscapedFault()
 
 std::string EscapedFaultLine()
 {
-    const Fault fault = EscapedFault();
-    return std::to_string(fault.Number) + " " + fault.Description;
+    return FaultText(EscapedFault());
 }
 
 }  // namespace UpsLink

@@ -2,7 +2,8 @@
 
 #include "Dialogs.h"
 #include "EscapedFault.h"
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "core/InitGlobals.h"
 #include "frmMain.h"
 #include "link/PortControl.h"
 #include "platform/Seams.h"
@@ -24,8 +25,7 @@ std::unique_ptr<::frmMain> Main(Port& port, Clock& clock, const MainWindowLoader
     } catch (...) {
         const Fault fault = EscapedFault();
         if (fault.Number > 0 && fault.Number != FaultNo::DeviceNotOpen)
-            ShowMessageBox(nullptr, {std::to_string(fault.Number) + " Start: " + fault.Description + " 1", AppTitle,
-                                     MsgButtons::OkOnly});
+            ShowMessageBox(nullptr, {FaultLine(fault, Mark::Main), AppTitle, MsgButtons::OkOnly});
     }
     if (window) {
         window->close();

@@ -19,15 +19,17 @@
 #include "HelpTopics.h"
 #include "Icons.h"
 #include "Twips.h"
+#include "UpsCommands.h"
+#include "common/AppTitle.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
 #include "frmAbout.h"
 #include "frmSettings.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
 #include "platform/LineFile.h"
 #include "platform/Seams.h"
 #include "update/UpdateEeprom.h"
 #include "ups/Connect.h"
-#include "ups/UpsCommands.h"
 
 using UpsLink::TwipsRect;
 
@@ -321,7 +323,7 @@ void frmMain::Form_Unload()
         UpsLink::Port& port = UpsLink::MSComm1();
         if (port.PortOpen()) port.SetPortOpen(false);
     });
-    step([] { UpsLink::Sleep(50); });
+    step([] { UpsLink::Sleep(UpsLink::PauseAtShutdown); });
     EndProcess();
 }
 

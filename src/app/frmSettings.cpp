@@ -7,9 +7,10 @@
 
 #include "Twips.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
+#include "link/Globals.h"
 #include "link/PortControl.h"
 #include "platform/Seams.h"
+#include "platform/Trapped.h"
 
 namespace UpsLink {
 
@@ -83,14 +84,12 @@ void frmSettings::Show(QWidget* owner)
 
 void frmSettings::Form_Load()
 {
-    try {
+    Trapped(Mark::SettingsLoad, [this] {
         txtBaud->setText(QString::fromLatin1(BaudRate));
         txtCOM->setText(QString::fromLatin1(PortNumber));
         Port& port = MSComm1();
         frmMain().SetPortLabel(" COM" + std::to_string(port.CommPort()) + "," + port.Settings());
-    } catch (const Fault& fault) {
-        frmMain().AddToBoard(FaultLine(fault, " ", 13));
-    }
+    });
 }
 
 void frmSettings::cmdCancel_Click()

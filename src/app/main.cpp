@@ -10,11 +10,11 @@
 #include "Icons.h"
 #include "Main.h"
 #include "TerminateRequest.h"
-#include "common/Globals.h"
+#include "common/AppTitle.h"
 #include "frmMain.h"
-#include "platform/Clock.h"
 #include "platform/LineFile.h"
-#include "platform/SerialPort.h"
+#include "platform/qt/SerialPort.h"
+#include "platform/qt/SystemClock.h"
 
 namespace {
 

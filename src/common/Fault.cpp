@@ -29,9 +29,14 @@ Fault::Fault(int number) : Number(number), Description(FaultDescription(number))
 
 Fault::Fault(int number, std::string description) : Number(number), Description(std::move(description)) {}
 
-std::string FaultLine(const Fault& fault, std::string_view separator, int mark)
+std::string FaultText(const Fault& fault) { return std::to_string(fault.Number) + " " + fault.Description; }
+
+std::string FaultLine(const Fault& fault, Mark mark)
 {
-    return std::to_string(fault.Number) + " " + fault.Description + std::string(separator) + std::to_string(mark);
+    const bool tight = mark == Mark::GetAckCode || mark == Mark::GetReplyCode;
+    const std::string number = std::to_string(static_cast<int>(mark));
+    if (mark == Mark::Main) return std::to_string(fault.Number) + " Start: " + fault.Description + " " + number;
+    return FaultText(fault) + (tight ? "" : " ") + number;
 }
 
 int16_t ToInt16(long long value)

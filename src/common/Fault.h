@@ -38,8 +38,29 @@ struct Fault : std::exception {
     std::string Description;
 };
 
-// The report line of a trapping procedure: number, blank, description, separator, mark.
-std::string FaultLine(const Fault& fault, std::string_view separator, int mark);
+// The procedures that trap faults, each known by the mark at the end of its report line.
+enum class Mark {
+    Main = 1,
+    FlushPort = 2,
+    GetAckCode = 3,
+    ReadReply = 4,
+    SendCommand = 5,
+    ConnectUps = 6,
+    ReadUpsType = 8,
+    ReadIdentification = 9,
+    SettingsLoad = 13,
+    ModuleApply = 14,
+    ModuleLoad = 15,
+    GetReplyCode = 35,
+    RecordParser = 36,
+};
+
+// "number description": how a fault is shown where no mark goes with it.
+std::string FaultText(const Fault& fault);
+// The report line of a trapping procedure: number, blank, description, then the mark after its
+// separator ("8 Overflow 6", "9 Subscript out of range35"); start-up puts "Start: " before the
+// description.
+std::string FaultLine(const Fault& fault, Mark mark);
 
 // Protocol data is indexed through this: an index past either end is fault 9.
 template <class Container>

@@ -1,7 +1,10 @@
 #include "Text.h"
 
+#include "Fault.h"
+
 #include <charconv>
 #include <cctype>
+#include <cmath>
 #include <regex>
 #include <string>
 
@@ -81,6 +84,14 @@ double NumericPrefix(std::string_view text)
     double value = 0;
     std::from_chars(number.data(), number.data() + number.size(), value);
     return negative ? -value : value;
+}
+
+double RoundedNumber(std::string_view text)
+{
+    if (!IsNumeric(text)) throw Fault(FaultNo::TypeMismatch);
+    const double value = std::nearbyint(NumericPrefix(text));
+    if (!std::isfinite(value)) throw Fault(FaultNo::Overflow);
+    return value;
 }
 
 bool IsNumeric(std::string_view text)

@@ -4,9 +4,10 @@
 
 #include "ConfigTitle.h"
 #include "FileImage.h"
+#include "Globals.h"
 #include "Scrambling.h"
+#include "common/AppTitle.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
 #include "platform/Seams.h"
 
 namespace UpsLink {
@@ -21,7 +22,7 @@ constexpr int16_t FreeFileNumber = 1;
 void ShowFileFault(const Fault& fault)
 {
     MessageRequest box;
-    box.Text = std::to_string(fault.Number) + " " + fault.Description;
+    box.Text = FaultText(fault);
     box.Title = AppTitle;
     box.Buttons = MsgButtons::OkOnly;
     frmMain().MessageBox(box);
@@ -65,10 +66,10 @@ bool ChooseConfigFile()
     }
 }
 
-std::string ReadConfigFile()
+std::string ReadConfigFile(int upsType)
 {
     std::string text;
-    if (!TitleMatchesType(ConfigFileTitle, UpsType)) {
+    if (!TitleMatchesType(ConfigFileTitle, upsType)) {
         frmMain().AddToBoard("File does not match UPS type");
         CloseConfigFile();
         return text;

@@ -1,16 +1,15 @@
 #include "LoadConfigFile.h"
 
 #include "ConfigFile.h"
+#include "Globals.h"
 #include "RecordParser.h"
+#include "common/AppTitle.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
 #include "platform/Seams.h"
 
 namespace UpsLink {
 
 namespace {
-
-constexpr int ParserMark = 36;
 
 // A caption is set only when its text changes: a long file would otherwise retitle the window
 // once per character.
@@ -21,14 +20,14 @@ void ShowCaption(const std::string& caption)
 
 }  // namespace
 
-bool LoadConfigFile()
+bool LoadConfigFile(int upsType)
 {
     Shell& window = frmMain();
     window.BoardClear();
     ShowCaption(AppTitle);
     if (!ChooseConfigFile()) return false;
 
-    const std::string text = ReadConfigFile();
+    const std::string text = ReadConfigFile(upsType);
     bool loaded = false;
     if (!text.empty()) {
         window.Repaint();
@@ -37,7 +36,7 @@ bool LoadConfigFile()
         });
         if (outcome.StoppedBy) {
             MessageRequest box;
-            box.Text = FaultLine(*outcome.StoppedBy, " ", ParserMark);
+            box.Text = FaultLine(*outcome.StoppedBy, Mark::RecordParser);
             box.Title = AppTitle;
             box.Buttons = MsgButtons::OkOnly;
             window.MessageBox(box);

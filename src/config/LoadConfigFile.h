@@ -2,8 +2,9 @@
 
 namespace UpsLink {
 
-// Chooses, reads, checks and parses a configuration file into RecordNumbers and RecordData;
-// true only when the file was read and parsed. The first step of the update command.
-bool LoadConfigFile();
+// Chooses, reads, checks against the unit's type code (UpsType) and parses a configuration file
+// into RecordNumbers and RecordData; true only when the file was read and parsed. The first step
+// of the update command.
+bool LoadConfigFile(int upsType);
 
 }  // namespace UpsLink

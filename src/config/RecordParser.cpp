@@ -11,13 +11,6 @@ namespace {
 constexpr std::size_t MaxNumberField = 2;
 constexpr int MaxRecordNumber = 99;
 
-// The number field read as a decimal integer (halves to even); empty or not numeric is fault 13.
-int RecordNumberValue(const std::string& field)
-{
-    if (!IsNumeric(field)) throw Fault(FaultNo::TypeMismatch);
-    return static_cast<int>(std::nearbyint(NumericPrefix(field)));
-}
-
 }  // namespace
 
 ParseOutcome ParseRecords(std::string_view text, std::vector<int16_t>& numbers, std::vector<std::string>& data,
@@ -46,7 +39,7 @@ ParseOutcome ParseRecords(std::string_view text, std::vector<int16_t>& numbers, 
                     loaded = false;
                     break;
                 }
-                const int number = RecordNumberValue(field);
+                const double number = RoundedNumber(field);
                 if (number < 0 || number > MaxRecordNumber) {
                     loaded = false;
                     break;

@@ -1,7 +1,8 @@
 #include "Frame.h"
 
+#include "Globals.h"
+#include "Protocol.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
 
 namespace UpsLink {
 
@@ -15,7 +16,7 @@ uint8_t Checksum(const uint8_t* bytes, std::size_t count)
 std::vector<uint8_t> BuildFrame(int payloadLength, const std::vector<uint8_t>& data)
 {
     // The length travels in one byte; a length that does not fit must not wrap into a wrong frame.
-    if (payloadLength < 0 || payloadLength > 255) throw Fault(FaultNo::Overflow);
+    if (payloadLength < 0 || payloadLength > MaxFramePayload) throw Fault(FaultNo::Overflow);
     std::vector<uint8_t> frame(static_cast<std::size_t>(payloadLength) + 3);
     frame[0] = StartMarker;
     frame[1] = static_cast<uint8_t>(payloadLength);
@@ -38,7 +39,6 @@ bool ParseReply()
     };
 
     while (!lastBlock) {
-        unsigned sum = 0;
         uint8_t marker = 0;
         uint8_t type = 0;
         uint8_t length = 0;
@@ -46,7 +46,6 @@ bool ParseReply()
         if (!byteAt(p, marker) || marker != StartMarker) return false;
         if (!byteAt(p + 1, type)) return false;
         if (!byteAt(p + 2, length) || length == 0 || length > MaxBlockData) return false;
-        sum += marker + type + length;
 
         // Further blocks are appended whole after the data already held.
         const std::size_t dataStart = firstBlock ? 0 : ReplyData.size();
@@ -55,19 +54,17 @@ bool ParseReply()
 
         if (!byteAt(p + 3, sequence)) return false;
         if (sequence & LastBlockBit) lastBlock = true;
-        const int blockNumber = sequence & 0x7F;
+        const int blockNumber = sequence & BlockNumberBits;
         if (blockNumber != previousBlock + 1) return false;
         previousBlock = blockNumber;
-        sum += sequence;
 
         for (std::size_t i = 0; i < length; ++i) {
             uint8_t value = 0;
             if (!byteAt(p + 4 + i, value)) return false;
             ReplyData[dataStart + i] = value;
-            sum += value;
         }
         uint8_t checksum = 0;
-        if (!byteAt(p + 4 + length, checksum) || checksum != static_cast<uint8_t>(256 - sum % 256)) return false;
+        if (!byteAt(p + 4 + length, checksum) || checksum != Checksum(&RxBuffer[p], 4u + length)) return false;
         p += length + 5u;
     }
     return true;

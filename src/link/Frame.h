@@ -5,11 +5,6 @@
 
 namespace UpsLink {
 
-constexpr uint8_t StartMarker = 0xAB;
-constexpr uint8_t AckBlockType = 9;
-constexpr int MaxBlockData = 140;
-constexpr uint8_t LastBlockBit = 0x80;
-
 // The two's complement of the 8-bit sum of the bytes.
 uint8_t Checksum(const uint8_t* bytes, std::size_t count);
 

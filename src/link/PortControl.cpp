@@ -3,10 +3,11 @@
 #include <cmath>
 #include <optional>
 
+#include "Globals.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
 #include "common/Text.h"
 #include "platform/Seams.h"
+#include "platform/Trapped.h"
 
 namespace UpsLink {
 
@@ -22,16 +23,15 @@ std::string OpenFailureLine(const Fault& fault)
     case FaultNo::InvalidPortNumber: return "Invalid port number";
     case FaultNo::CouldNotSetCommState: return "Invalid communications parameters";
     case FaultNo::InvalidPropertyValue: return "Invalid Baud Rate";
-    default: return std::to_string(fault.Number) + " " + fault.Description;
+    default: return FaultText(fault);
     }
 }
 
-// The port number text as a 16-bit integer, rounded half to even like the classic conversion.
 int16_t PortNumberValue()
 {
-    if (!IsNumeric(PortNumber)) throw Fault(FaultNo::TypeMismatch);
-    const double value = std::nearbyint(NumericPrefix(PortNumber));
-    if (!std::isfinite(value)) throw Fault(FaultNo::Overflow);
+    const double value = RoundedNumber(PortNumber);
+    // Far outside 16 bits it overflows before any conversion to an integer is tried.
+    if (std::fabs(value) > 1e9) throw Fault(FaultNo::Overflow);
     return ToInt16(static_cast<long long>(value));
 }
 
@@ -73,8 +73,8 @@ void OpenPort()
     attempt([&] { port.SetRTSEnable(false); });
     attempt([&] { port.SetDTREnable(false); });
     attempt([&] { port.SetHandshaking(0); });
-    attempt([&] { port.SetInBufferSize(1024); });
-    attempt([&] { port.SetOutBufferSize(512); });
+    attempt([&] { port.SetInBufferSize(static_cast<int>(RxBufferSize)); });
+    attempt([&] { port.SetOutBufferSize(TxBufferSize); });
     attempt([&] { port.SetInBufferCount(0); });
     attempt([&] { port.SetSettings(SettingsString()); });
     attempt([&] { port.SetInputMode(1); });
@@ -106,15 +106,13 @@ void ResetPort() { OpenPort(); }
 
 void FlushPort()
 {
-    try {
+    Trapped(Mark::FlushPort, [] {
         Port& port = MSComm1();
         while (port.InBufferCount() > 0) port.Input();
         RxBuffer.fill(0);
         ReplyData.clear();
         ShowIndicator();
-    } catch (const Fault& fault) {
-        frmMain().AddToBoard(FaultLine(fault, " ", 2));
-    }
+    });
 }
 
 }  // namespace UpsLink

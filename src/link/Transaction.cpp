@@ -4,21 +4,18 @@
 #include <cmath>
 
 #include "Frame.h"
+#include "Globals.h"
 #include "PortControl.h"
+#include "Protocol.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
 #include "platform/Seams.h"
+#include "platform/Trapped.h"
 
 namespace UpsLink {
 
 namespace {
 
-constexpr int PauseAfterWriteMs = 500;
-constexpr int PollMs = 600;
-constexpr int PauseBeforeReadMs = 200;
-constexpr int MaxReads = 5;
-constexpr int WindowSeconds = 15;
-constexpr int QuietExtensionSeconds = 2;
+using std::chrono::duration_cast;
 
 // How long one read may keep extending: a line that never falls quiet (a babbling or dripping
 // unit) must not hold the window. Long enough for a full receive buffer at the port's rate, and
@@ -26,7 +23,8 @@ constexpr int QuietExtensionSeconds = 2;
 int ReadLimitMs(const Port& port)
 {
     const double lineMs = RxBufferSize * 10000.0 / ParseSettings(port.Settings()).BaudRate;
-    return std::max(WindowSeconds * 1000, static_cast<int>(lineMs) + QuietExtensionSeconds * 1000);
+    return std::max(static_cast<int>(duration_cast<milliseconds>(ReplyWindow).count()),
+                    static_cast<int>(lineMs) + static_cast<int>(duration_cast<milliseconds>(QuietExtension).count()));
 }
 
 bool IsPositiveAck(int code)
@@ -45,47 +43,51 @@ const Fault ReplyTooLong{FaultNo::SubscriptOutOfRange};
 
 bool SendCommand(int payloadLength, const std::vector<uint8_t>& data, int expectedCode, bool ackMode)
 {
-    try {
+    return Trapped(Mark::SendCommand, [&] {
         FlushPort();
         Port& port = MSComm1();
         if (!port.PortOpen()) return false;
         const std::vector<uint8_t> frame = BuildFrame(payloadLength, data);
         port.Output(frame);
         SendTime = static_cast<int32_t>(std::lround(Timer()));
-        Sleep(PauseAfterWriteMs);
+        Sleep(PauseAfterWrite);
 
         if (!ackMode && expectedCode <= 0) return true;
-        for (int tries = 0; tries < MaxReads && Timer() < SendTime + WindowSeconds;) {
+        for (int tries = 0; tries < MaxReads && Timer() < SendTime + ReplyWindow.count();) {
             ++tries;
             const int code = ackMode ? GetAckCode() : GetReplyCode();
             if (code == expectedCode) return true;
             if (IsPositiveAck(code)) return ackMode;
             if (IsRefusal(code)) return false;
             port.Output(frame);
-            Sleep(PauseAfterWriteMs);
+            Sleep(PauseAfterWrite);
         }
         return false;
-    } catch (const Fault& fault) {
-        frmMain().AddToBoard(FaultLine(fault, " ", 5));
-        return false;
-    }
+    });
+}
+
+bool Send(std::vector<uint8_t> payload, int expectedCode, bool ackMode)
+{
+    CommandData = std::move(payload);
+    return SendCommand(static_cast<int>(CommandData.size()), CommandData, expectedCode, ackMode);
 }
 
 bool ReadReply()
 {
-    try {
+    return Trapped(Mark::ReadReply, [] {
         Port& port = MSComm1();
         RxBuffer.fill(0);
         const int limitMs = ReadLimitMs(port);
+        const int pollMs = static_cast<int>(PollInterval.count());
         double start = Timer();
-        for (int polledMs = 0; Timer() < start + ReplyTimeout && polledMs < limitMs; polledMs += PollMs) {
+        for (int polledMs = 0; Timer() < start + ReplyTimeout && polledMs < limitMs; polledMs += pollMs) {
             const int before = port.InBufferCount();
-            Sleep(PollMs);
+            Sleep(PollInterval);
             const int arrived = port.InBufferCount() - before;
             if (Timer() < start + ReplyTimeout && arrived == 0) break;
-            start += QuietExtensionSeconds;
+            start += static_cast<double>(QuietExtension.count());
         }
-        Sleep(PauseBeforeReadMs);
+        Sleep(PauseBeforeRead);
         const int waiting = port.InBufferCount();
         if (waiting > 0) {
             const std::vector<uint8_t> bytes = port.Input();
@@ -94,35 +96,26 @@ bool ReadReply()
             if (count > RxBuffer.size()) throw ReplyTooLong;
         }
         return true;
-    } catch (const Fault& fault) {
-        frmMain().AddToBoard(FaultLine(fault, " ", 4));
-        return false;
-    }
+    });
 }
 
 int GetReplyCode()
 {
-    try {
+    return Trapped(Mark::GetReplyCode, [] {
         if (!ReadReply()) return 0;
         if (!ParseReply()) return 0;
-        if (RxBuffer[1] == AckBlockType) return At(ReplyData, 0);
-        return RxBuffer[1];
-    } catch (const Fault& fault) {
-        frmMain().AddToBoard(FaultLine(fault, "", 35));
-        return 0;
-    }
+        if (RxBuffer[1] == BlockType::Ack) return static_cast<int>(At(ReplyData, 0));
+        return static_cast<int>(RxBuffer[1]);
+    });
 }
 
 int GetAckCode()
 {
-    try {
+    return Trapped(Mark::GetAckCode, [] {
         if (!ReadReply()) return 0;
-        if (RxBuffer[1] == AckBlockType) return RxBuffer[4];
+        if (RxBuffer[1] == BlockType::Ack) return static_cast<int>(RxBuffer[4]);
         return 0;
-    } catch (const Fault& fault) {
-        frmMain().AddToBoard(FaultLine(fault, "", 3));
-        return 0;
-    }
+    });
 }
 
 void PostToBoard(const std::string& text, bool show)

@@ -6,17 +6,10 @@
 
 namespace UpsLink {
 
-// Acknowledgement codes of the protocol.
-namespace AckCode {
-constexpr int Accepted = 0x31;
-constexpr int NotImplemented = 0x32;
-constexpr int Busy = 0x33;
-constexpr int Unrecognized = 0x34;
-constexpr int AcceptedAdjusted = 0x37;
-}  // namespace AckCode
-
 // Sends one command and waits for its answer, resending while it is missing, unusable or busy.
 bool SendCommand(int payloadLength, const std::vector<uint8_t>& data, int expectedCode, bool ackMode);
+// The payload put in CommandData and sent whole: how every procedure above the link sends.
+bool Send(std::vector<uint8_t> payload, int expectedCode, bool ackMode = false);
 // Waits until the line falls quiet or the time limit passes, and copies what came into RxBuffer.
 bool ReadReply();
 // The reply code of a valid reply, 0 when nothing valid was read.

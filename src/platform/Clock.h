@@ -12,11 +12,4 @@ public:
     virtual void Sleep(int milliseconds) = 0;
 };
 
-// The machine's clock, local time.
-class SystemClock : public Clock {
-public:
-    double Timer() override;
-    void Sleep(int milliseconds) override;
-};
-
 }  // namespace UpsLink

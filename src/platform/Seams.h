@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+
 #include "Clock.h"
 #include "Port.h"
 #include "Shell.h"
@@ -18,6 +20,7 @@ void InstallShell(Shell* shell);
 
 // The blocking pause of the program, through the installed clock.
 void Sleep(int milliseconds);
+inline void Sleep(std::chrono::milliseconds pause) { Sleep(static_cast<int>(pause.count())); }
 double Timer();
 
 }  // namespace UpsLink

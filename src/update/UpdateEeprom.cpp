@@ -1,33 +1,28 @@
 #include "UpdateEeprom.h"
 
-#include <cmath>
 #include <optional>
 
 #include "ConfigWrite.h"
+#include "common/AppTitle.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
 #include "common/Text.h"
+#include "config/Globals.h"
 #include "config/LoadConfigFile.h"
+#include "link/Globals.h"
 #include "link/PortControl.h"
+#include "link/Protocol.h"
 #include "platform/Seams.h"
+#include "ups/Globals.h"
 #include "ups/Modules.h"
 
 namespace UpsLink {
 
 namespace {
 
-constexpr int PauseBeforeWriteMs = 20;
-
-std::string FaultText(const Fault& fault)
-{
-    return std::to_string(fault.Number) + " " + fault.Description;
-}
-
 // SelectedModule (decimal text) in hexadecimal, as the module select takes it.
 std::string SelectedModuleHex()
 {
-    if (!IsNumeric(SelectedModule)) throw Fault(FaultNo::TypeMismatch);
-    const double number = std::nearbyint(NumericPrefix(SelectedModule));
+    const double number = RoundedNumber(SelectedModule);
     if (number < 0) throw Fault(FaultNo::InvalidCall);
     return HexText(static_cast<uint64_t>(number));
 }
@@ -41,7 +36,7 @@ bool WriteRecords()
     for (std::size_t i = 0; i < count; ++i) {
         try {
             if (window.ModuleEnabled()) SelectModule(SelectedModuleHex());
-            Sleep(PauseBeforeWriteMs);
+            Sleep(PauseBeforeRecord);
             const int number = At(RecordNumbers, static_cast<long long>(i));
             if (!WriteConfigRecord(std::to_string(number), At(RecordData, static_cast<long long>(i)))) {
                 window.AddToBoard("Error updating #" + std::to_string(number));
@@ -65,7 +60,7 @@ void LoadConfirmAndWrite()
         window.AddToBoard("Link Down");
         return;
     }
-    if (!LoadConfigFile()) {
+    if (!LoadConfigFile(UpsType)) {
         // A title is left only by a file that failed to open.
         if (!ConfigFileTitle.empty()) window.AddToBoard("Error Loading File");
         return;

@@ -2,35 +2,23 @@
 
 #include <string>
 
+#include "Globals.h"
 #include "Identification.h"
+#include "common/AppTitle.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
 #include "common/Text.h"
 #include "config/ConfigFile.h"
+#include "config/Globals.h"
+#include "link/Globals.h"
 #include "link/PortControl.h"
+#include "link/Protocol.h"
 #include "link/Transaction.h"
 #include "platform/Seams.h"
+#include "platform/Trapped.h"
 
 namespace UpsLink {
 
 namespace {
-
-constexpr uint8_t OpeningCommand = 0xFF;
-constexpr uint8_t CommandListRequest = 0x40;
-constexpr int CommandListReply = 0x10;
-constexpr char ModuleSelectCode = static_cast<char>(0xCE);
-constexpr int FirstCommandIndex = 2;
-
-constexpr int UnitType = 280;
-constexpr int ModuleType = 281;
-constexpr int SecondUnitType = 290;
-constexpr int ThirdUnitType = 293;
-
-bool Send(std::vector<uint8_t> payload, int expectedCode)
-{
-    CommandData = std::move(payload);
-    return SendCommand(static_cast<int>(CommandData.size()), CommandData, expectedCode, false);
-}
 
 std::string ModuleFoundLine()
 {
@@ -49,17 +37,17 @@ void AcceptType(const std::string& line)
 
 bool SendOpeningCommand()
 {
-    return Send({OpeningCommand}, 0);
+    return Send({Command::Opening}, 0);
 }
 
 bool SendSessionCommand()
 {
-    return Send({0xFF, 0x06, 0x08, 0x62}, 0);
+    return Send({SessionCommand.begin(), SessionCommand.end()}, 0);
 }
 
 bool RequestCommandList()
 {
-    return Send({CommandListRequest}, CommandListReply);
+    return Send({Command::CommandList}, BlockType::CommandList);
 }
 
 bool ReadSupportedCommands()
@@ -67,7 +55,7 @@ bool ReadSupportedCommands()
     try {
         SupportedCommands.clear();
         if (!RequestCommandList()) return false;
-        for (std::size_t i = FirstCommandIndex; i < ReplyData.size(); ++i)
+        for (std::size_t i = FirstCommandEntry; i < ReplyData.size(); ++i)
             SupportedCommands += static_cast<char>(ReplyData[i]);
         return true;
     } catch (const Fault&) {
@@ -79,10 +67,10 @@ bool ConnectUps()
 {
     Shell& shell = frmMain();
     bool result = false;
-    try {
-        Sleep(100);
+    Trapped(Mark::ConnectUps, [&] {
+        Sleep(PauseAroundConnect);
         if (Connected) DisconnectUps();
-        Sleep(100);
+        Sleep(PauseAroundConnect);
         UpsType = 0;
         shell.BoardClear();
         shell.AddToBoard("Connecting...");
@@ -98,13 +86,13 @@ bool ConnectUps()
             shell.AddToBoard("NO UPS Found");
         } else {
             switch (UpsType) {
-                case UnitType:
-                case SecondUnitType:
-                case ThirdUnitType:
+                case UnitType::Ups:
+                case UnitType::SecondUps:
+                case UnitType::ThirdUps:
                     result = true;
                     AcceptType("UPS Found");
                     break;
-                case ModuleType:
+                case UnitType::Module:
                     result = true;
                     AcceptType(ModuleFoundLine());
                     break;
@@ -112,21 +100,18 @@ bool ConnectUps()
             }
             FlushPort();
             if (ReadSupportedCommands() && !SupportedCommands.empty())
-                shell.SetModuleEnabled(SupportedCommands.find(ModuleSelectCode) != std::string::npos);
+                shell.SetModuleEnabled(SupportedCommands.find(static_cast<char>(Command::Module)) != std::string::npos);
         }
         shell.AddToBoard("Done");
-        Sleep(500);
-        return result;
-    } catch (const Fault& fault) {
-        shell.AddToBoard(FaultLine(fault, " ", 6));
-        return result;
-    }
+        Sleep(PauseAfterConnect);
+    });
+    return result;
 }
 
 bool DisconnectUps()
 {
     Shell& shell = frmMain();
-    Sleep(20);
+    Sleep(PauseBeforeDisconnect);
     SendOpeningCommand();
     shell.BoardClear();
     ShownFileTitle.clear();

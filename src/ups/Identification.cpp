@@ -2,22 +2,19 @@
 
 #include <charconv>
 
+#include "Globals.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
+#include "link/Globals.h"
 #include "link/PortControl.h"
+#include "link/Protocol.h"
 #include "link/Transaction.h"
 #include "platform/Seams.h"
+#include "platform/Trapped.h"
 
 namespace UpsLink {
 
 namespace {
 
-constexpr uint8_t AccessRequest = 0xCF;
-constexpr uint8_t IdentificationRequest = 0xA0;
-constexpr uint8_t TypeRequest = 0x36;
-constexpr int IdentificationReply = 1;
-constexpr int TypeReply = 6;
-constexpr int PauseAfterAccessMs = 100;
 constexpr int MaxStoredVersions = 5;
 
 // The version text major.minor read digit by digit, with "." as the decimal point whatever the locale.
@@ -43,17 +40,14 @@ std::string LowDigit(uint8_t b)
 
 bool RequestIdentification()
 {
-    CommandData = {AccessRequest, AccessCode[0], AccessCode[1], AccessCode[2]};
-    SendCommand(static_cast<int>(CommandData.size()), CommandData, 0, false);
-    Sleep(PauseAfterAccessMs);
-    CommandData = {IdentificationRequest};
-    return SendCommand(1, CommandData, IdentificationReply, false);
+    Send({Command::Access, AccessCode[0], AccessCode[1], AccessCode[2]}, 0);
+    Sleep(PauseAfterAccess);
+    return Send({Command::Identification}, BlockType::Identification);
 }
 
 bool RequestTypeBlock()
 {
-    CommandData = {TypeRequest};
-    return SendCommand(1, CommandData, TypeReply, false);
+    return Send({Command::TypeCode}, BlockType::TypeCode);
 }
 
 void WalkIdentificationBlock()
@@ -89,31 +83,25 @@ void WalkIdentificationBlock()
 
 bool ReadIdentification()
 {
-    try {
+    return Trapped(Mark::ReadIdentification, [] {
         CpuVersion.fill(0.0F);
         FlushPort();
         if (!RequestIdentification()) return false;
         WalkIdentificationBlock();
         return true;
-    } catch (const Fault& fault) {
-        frmMain().AddToBoard(FaultLine(fault, " ", 9));
-        return false;
-    }
+    });
 }
 
 int32_t ReadUpsType()
 {
-    try {
+    return Trapped(Mark::ReadUpsType, []() -> int32_t {
         ConfigBlockLength = 0;
         FlushPort();
         if (!ReadIdentification()) return 0;
         if (!RequestTypeBlock()) return 0;
         if (ConfigBlockLength == 0) return 0;
         return At(ReplyData, 0) + 256 * At(ReplyData, 1);
-    } catch (const Fault& fault) {
-        frmMain().AddToBoard(FaultLine(fault, " ", 8));
-        return 0;
-    }
+    });
 }
 
 }  // namespace UpsLink

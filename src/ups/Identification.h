@@ -6,9 +6,6 @@
 
 namespace UpsLink {
 
-// The three bytes the unit wants after CF before it answers the identification request.
-constexpr std::array<uint8_t, 3> AccessCode{0x5A, 0xC3, 0x17};
-
 // The type code of the unit on the link, or 0 when none answered or its block was unusable.
 int32_t ReadUpsType();
 // Asks for the identification block and walks it, keeping the processor versions.

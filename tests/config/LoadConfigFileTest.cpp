@@ -5,7 +5,12 @@
 #include "ConfigFiles.h"
 #include "ScriptedUnit.h"
 #include "SimBench.h"
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "config/ConfigFile.h"
 #include "config/LoadConfigFile.h"
 
@@ -40,7 +45,7 @@ protected:
         shell.Board = {"stale line"};
         shell.Messages.clear();
         shell.FileAnswers.push_back(path);
-        return LoadConfigFile();
+        return LoadConfigFile(UpsType);
     }
     bool Load(const std::string& name, std::string_view plain) { return Load(folder.WriteConfig(name, plain)); }
 

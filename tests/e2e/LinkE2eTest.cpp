@@ -11,7 +11,12 @@
 #include <fstream>
 #include <regex>
 
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "link/PortControl.h"
 #include "link/Transaction.h"
 #include "platform/LineFile.h"

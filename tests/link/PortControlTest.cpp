@@ -3,7 +3,12 @@
 #include "ScriptedUnit.h"
 #include "SimBench.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "link/PortControl.h"
 
 using namespace UpsLink;

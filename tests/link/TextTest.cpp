@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "common/Fault.h"
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "common/Text.h"
 
 using namespace UpsLink;
@@ -32,8 +37,8 @@ TEST(Text, PadHexAndNumberReaders)
 
 TEST(Fault, LineHasNumberDescriptionSeparatorAndMark)
 {
-    EXPECT_EQ(FaultLine(Fault(FaultNo::DeviceNotOpen), " ", 5), "8012 The device is not open 5");
-    EXPECT_EQ(FaultLine(Fault(FaultNo::SubscriptOutOfRange), "", 35), "9 Subscript out of range35");
+    EXPECT_EQ(FaultLine(Fault(FaultNo::DeviceNotOpen), Mark::SendCommand), "8012 The device is not open 5");
+    EXPECT_EQ(FaultLine(Fault(FaultNo::SubscriptOutOfRange), Mark::GetReplyCode), "9 Subscript out of range35");
 }
 
 TEST(InitGlobals, EveryGlobalHoldsItsStartValue)

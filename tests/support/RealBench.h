@@ -2,8 +2,8 @@
 
 #include "InstalledSeams.h"
 #include "RecordingShell.h"
-#include "platform/Clock.h"
-#include "platform/SerialPort.h"
+#include "platform/qt/SystemClock.h"
+#include "platform/qt/SerialPort.h"
 
 namespace UpsLink::Testing {
 

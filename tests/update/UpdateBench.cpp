@@ -9,13 +9,18 @@
 #include <cstdio>
 
 #include "ScriptedWindow.h"
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "config/ConfigFiles.h"
 #include "config/LoadConfigFile.h"
 #include "link/Frame.h"
-#include "platform/Clock.h"
+#include "platform/qt/SystemClock.h"
 #include "platform/Seams.h"
-#include "platform/SerialPort.h"
+#include "platform/qt/SerialPort.h"
 #include "support/SimProcess.h"
 #include "update/ConfigWrite.h"
 
@@ -58,7 +63,7 @@ int LoadFigure(const FileFolder& folder)
     for (int run = 0; run < LoadRuns; ++run) {
         window->FileAnswers.push_back(path);
         const auto start = WallClock::now();
-        const bool read = LoadConfigFile();
+        const bool read = LoadConfigFile(UpsType);
         times.push_back(Seconds(WallClock::now() - start) * 1000.0);
         if (!read || RecordNumbers.size() != 6553) {
             std::fprintf(stderr, "the 32,765-byte file did not load\n");

@@ -2,7 +2,12 @@
 
 #include "SimBench.h"
 #include "UpsModel.h"
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "config/ConfigFiles.h"
 #include "link/PortControl.h"
 #include "support/HexBytes.h"

@@ -5,7 +5,12 @@
 
 #include "ScriptedUnit.h"
 #include "SimBench.h"
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "link/PortControl.h"
 #include "ups/Connect.h"
 #include "ups/Identification.h"

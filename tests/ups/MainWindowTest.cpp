@@ -16,12 +16,17 @@
 #include "VirtualClock.h"
 #include "app/AppEnvironment.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "frmMain.h"
 #include "link/PortControl.h"
 #include "platform/Seams.h"
 #include "ups/Wire.h"
-#include "ups/frmSMSelect.h"
+#include "frmSMSelect.h"
 
 using namespace UpsLink;
 

@@ -10,12 +10,17 @@
 #include "ScriptedUnit.h"
 #include "SimBench.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "link/PortControl.h"
 #include "ups/Connect.h"
 #include "ups/Modules.h"
 #include "ups/Wire.h"
-#include "ups/frmSMSelect.h"
+#include "frmSMSelect.h"
 
 using namespace UpsLink;
 
@@ -183,7 +188,7 @@ TEST(DiscoverModules, AFirstHopTooShortLeavesNoOlderPathToSelectAlong)
     OpenPort();
     CpuVersion[4] = 1.0F;
     ModulePath = {0, 4, 1};
-    bench.unit.Then(Answer(AckBlockType, {0x31, 0x00, 0x00}));
+    bench.unit.Then(Answer(BlockType::Ack, {0x31, 0x00, 0x00}));
 
     EXPECT_THROW(DiscoverModules(), Fault);
     EXPECT_EQ(ModulePath, (std::vector<int16_t>{0, 0}));

@@ -5,12 +5,17 @@
 
 #include <cstdlib>
 
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
 #include "link/PortControl.h"
 #include "support/RealBench.h"
 #include "support/SimProcess.h"
 #include "ups/Connect.h"
-#include "ups/frmSMSelect.h"
+#include "frmSMSelect.h"
 
 using namespace UpsLink;
 

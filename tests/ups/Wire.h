@@ -6,6 +6,7 @@
 
 #include "UpsModel.h"
 #include "link/Frame.h"
+#include "link/Protocol.h"
 #include "ups/Identification.h"
 
 // What the UPS connection tests put on and read off the simulated cable.

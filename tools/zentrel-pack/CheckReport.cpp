@@ -9,13 +9,14 @@
 #include <stdexcept>
 
 #include "common/Fault.h"
-#include "common/Globals.h"
 #include "common/Text.h"
 #include "config/ConfigTitle.h"
 #include "config/FileImage.h"
+#include "config/Globals.h"
 #include "config/RecordParser.h"
 #include "config/Scrambling.h"
 #include "link/Frame.h"
+#include "link/Protocol.h"
 #include "update/ConfigWrite.h"
 
 namespace ZentrelPack {
@@ -73,7 +74,7 @@ void ListRecords(const std::vector<int16_t>& numbers, const std::vector<std::str
             warnings.push_back("#" + number + " data has " + std::to_string(data[i].size()) +
                                " characters; only its first 32 are sent");
     }
-    const std::vector<uint8_t> closing{0x78, 0x00};
+    const std::vector<uint8_t> closing{Command::ConfigWrite, Command::ConfigWriteEnd};
     out << "  then the closing command\n    " << HexBytes(BuildFrame(2, closing)) << "\n";
     for (const auto& [number, places] : entries) {
         if (places.size() < 2) continue;
@@ -105,7 +106,7 @@ bool CheckFile(const std::string& path, std::optional<int> upsType, std::ostream
             return false;
         }
     } catch (const Fault& fault) {
-        Refuse(out, "message box: " + std::to_string(fault.Number) + " " + fault.Description);
+        Refuse(out, "message box: " + FaultText(fault));
         return false;
     }
 
@@ -113,7 +114,7 @@ bool CheckFile(const std::string& path, std::optional<int> upsType, std::ostream
     std::vector<std::string> data;
     const ParseOutcome outcome = ParseRecords(Descramble(image, FileKey), numbers, data);
     if (outcome.StoppedBy) {
-        out << "message box: " << FaultLine(*outcome.StoppedBy, " ", 36) << "\n";
+        out << "message box: " << FaultLine(*outcome.StoppedBy, Mark::RecordParser) << "\n";
         return false;
     }
     if (!outcome.Loaded) {

@@ -8,7 +8,7 @@
 
 #include "CheckReport.h"
 #include "FileBytes.h"
-#include "common/Globals.h"
+#include "config/Globals.h"
 #include "config/FileImage.h"
 #include "config/Scrambling.h"
 
@@ -107,7 +107,6 @@ int Run(const std::vector<std::string>& args)
 
 int main(int argc, char** argv)
 {
-    UpsLink::InitGlobals();
     try {
         return Run(std::vector<std::string>(argv + 1, argv + argc));
     } catch (const UsageError& error) {

@@ -1,6 +1,12 @@
 #pragma once
 
-#include "common/Globals.h"
+#include "common/AppTitle.h"
+#include "config/Globals.h"
+#include "core/InitGlobals.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
+#include "ups/Globals.h"
+#include "core/InitGlobals.h"
 #include "platform/Seams.h"
 
 namespace UpsLink {

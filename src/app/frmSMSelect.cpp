@@ -2,27 +2,18 @@
 
 #include <QKeyEvent>
 
-#include "Connect.h"
-#include "Modules.h"
+#include "Twips.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
 #include "common/Text.h"
+#include "link/Globals.h"
+#include "link/Protocol.h"
 #include "platform/Seams.h"
+#include "platform/Trapped.h"
+#include "ups/Connect.h"
+#include "ups/Globals.h"
+#include "ups/Modules.h"
 
 namespace UpsLink {
-
-namespace {
-
-constexpr int TwipsPerPixel = 15;
-constexpr int MaxListedModules = 65;
-constexpr int NoModule = 255;
-
-QRect Twips(int left, int top, int width, int height)
-{
-    return {left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel, height / TwipsPerPixel};
-}
-
-}  // namespace
 
 frmSMSelect::frmSMSelect(QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -33,12 +24,12 @@ frmSMSelect::frmSMSelect(QWidget* parent)
       cmdExit(new QPushButton(QStringLiteral("E&xit"), this))
 {
     setWindowTitle(QStringLiteral("Module Select"));
-    setFixedSize(3765 / TwipsPerPixel, 1425 / TwipsPerPixel);
-    Label1->setGeometry(Twips(120, 300, 1125, 195));
+    setFixedSize(Twips(3765), Twips(1425));
+    Label1->setGeometry(TwipsRect(120, 300, 1125, 195));
     Label1->adjustSize();
-    cmbSM->setGeometry(Twips(1320, 240, 735, 315));
-    cmdApply->setGeometry(Twips(2520, 240, 975, 375));
-    cmdExit->setGeometry(Twips(2520, 840, 975, 375));
+    cmbSM->setGeometry(TwipsRect(1320, 240, 735, 315));
+    cmdApply->setGeometry(TwipsRect(2520, 240, 975, 375));
+    cmdExit->setGeometry(TwipsRect(2520, 840, 975, 375));
 
     Label1->setFocusPolicy(Qt::NoFocus);
     setTabOrder(cmdExit, cmbSM);
@@ -54,7 +45,7 @@ void frmSMSelect::Form_Load()
     Shell& shell = frmMain();
     shell.SetBusyPointer(true);
     setEnabled(false);
-    try {
+    Trapped(Mark::ModuleLoad, [&] {
         shell.AddToBoard("Determining Modules Supported...");
         cmbSM->clear();
         repaint();
@@ -68,9 +59,7 @@ void frmSMSelect::Form_Load()
         }
         if (cmbSM->count() == 0) cmdApply->setEnabled(false);
         shell.AddToBoard("Done");
-    } catch (const Fault& fault) {
-        shell.AddToBoard(FaultLine(fault, " ", 15));
-    }
+    });
     setEnabled(true);
     shell.SetBusyPointer(false);
 }
@@ -78,7 +67,7 @@ void frmSMSelect::Form_Load()
 void frmSMSelect::cmdApply_Click()
 {
     Shell& shell = frmMain();
-    try {
+    Trapped(Mark::ModuleApply, [&] {
         shell.BoardClear();
         const auto module = static_cast<long long>(NumericPrefix(cmbSM->currentText().toLatin1().toStdString()));
         MessageRequest warning;
@@ -99,11 +88,8 @@ void frmSMSelect::cmdApply_Click()
             shell.AddToBoard("Restarting Communication...");
             if (ConnectUps()) cmdApply->setEnabled(false);
         }
-        shell.SetBusyPointer(false);
-    } catch (const Fault& fault) {
-        shell.AddToBoard(FaultLine(fault, " ", 14));
-        shell.SetBusyPointer(false);
-    }
+    });
+    shell.SetBusyPointer(false);
 }
 
 void frmSMSelect::cmdExit_Click()

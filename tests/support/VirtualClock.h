@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Clock.h"
+#include "platform/qt/SystemClock.h"
 
 namespace UpsLink {
 

@@ -3,7 +3,7 @@
 #include <QSerialPort>
 #include <QString>
 
-#include "Port.h"
+#include "platform/Port.h"
 
 namespace UpsLink {
 

@@ -1,7 +1,7 @@
 #include <QThread>
 #include <QTime>
 
-#include "Clock.h"
+#include "SystemClock.h"
 
 namespace UpsLink {
 

@@ -1,11 +1,11 @@
 #include "UpsCommands.h"
 
-#include "Connect.h"
 #include "common/Fault.h"
-#include "common/Globals.h"
 #include "frmSMSelect.h"
+#include "link/Globals.h"
 #include "platform/Busy.h"
 #include "platform/Seams.h"
+#include "ups/Connect.h"
 
 namespace UpsLink {
 
@@ -18,7 +18,7 @@ void Reporting(Action action)
     try {
         action();
     } catch (const Fault& fault) {
-        frmMain().AddToBoard(std::to_string(fault.Number) + " " + fault.Description);
+        frmMain().AddToBoard(FaultText(fault));
     }
 }
 
