@@ -89,9 +89,7 @@ double NumericPrefix(std::string_view text)
 double RoundedNumber(std::string_view text)
 {
     if (!IsNumeric(text)) throw Fault(FaultNo::TypeMismatch);
-    const double value = std::nearbyint(NumericPrefix(text));
-    if (!std::isfinite(value)) throw Fault(FaultNo::Overflow);
-    return value;
+    return std::nearbyint(NumericPrefix(text));
 }
 
 bool IsNumeric(std::string_view text)

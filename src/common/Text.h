@@ -24,8 +24,8 @@ uint8_t HexPairValue(std::string_view text);
 // character that cannot continue a number; no number gives 0.
 double NumericPrefix(std::string_view text);
 
-// A numeric text converted to a whole number: not numeric is fault 13, halves go to the even
-// neighbour, and a value beyond any number (1E999) is fault 6.
+// A numeric text converted to a whole number: not numeric is fault 13, and halves go to the even
+// neighbour.
 double RoundedNumber(std::string_view text);
 
 // Optional blanks around an optional sign, digits, an optional decimal point with digits and an

@@ -1,30 +1,35 @@
 #include "RecordingShell.h"
 
-namespace UpsLink {
+#include <stdexcept>
 
-MsgAnswer RecordingShell::MessageBox(const MessageRequest& request)
+namespace UpsLink::Testing {
+
+MsgAnswer ScriptedAnswers::Box(const MessageRequest& request)
 {
     Messages.push_back(request);
-    if (!MessageAnswers.empty()) {
-        const MsgAnswer answer = MessageAnswers.front();
-        MessageAnswers.pop_front();
-        return answer;
+    if (Queue.empty()) {
+        const bool first = request.DefaultButton == 0;
+        switch (request.Buttons) {
+        case MsgButtons::OkOnly: return MsgAnswer::Ok;
+        case MsgButtons::OkCancel: return first ? MsgAnswer::Ok : MsgAnswer::Cancel;
+        case MsgButtons::YesNo: return first ? MsgAnswer::Yes : MsgAnswer::No;
+        }
     }
-    switch (request.Buttons) {
-    case MsgButtons::OkOnly: return MsgAnswer::Ok;
-    case MsgButtons::OkCancel: return request.DefaultButton == 0 ? MsgAnswer::Ok : MsgAnswer::Cancel;
-    case MsgButtons::YesNo: return request.DefaultButton == 0 ? MsgAnswer::Yes : MsgAnswer::No;
-    }
-    return MsgAnswer::Ok;
+    const auto* answer = std::get_if<MsgAnswer>(&Queue.front());
+    if (!answer) throw std::logic_error("a message box \"" + request.Text + "\" where the script expects a file");
+    const MsgAnswer given = *answer;
+    Queue.pop_front();
+    return given;
 }
 
-std::string RecordingShell::ChooseOpenFile(const OpenFileRequest& request)
+std::string ScriptedAnswers::File()
 {
-    FileRequests.push_back(request);
-    if (FileAnswers.empty()) return {};
-    std::string path = FileAnswers.front();
-    FileAnswers.pop_front();
-    return path;
+    if (Queue.empty()) return {};
+    const auto* path = std::get_if<std::string>(&Queue.front());
+    if (!path) throw std::logic_error("a file dialog where the script expects a message box");
+    std::string given = *path;
+    Queue.pop_front();
+    return given;
 }
 
-}  // namespace UpsLink
+}  // namespace UpsLink::Testing

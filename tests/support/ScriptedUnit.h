@@ -4,30 +4,25 @@
 
 #include "Unit.h"
 
-namespace UpsLink {
+namespace UpsLink::Testing {
 
-// A unit whose answers a test writes down in advance: the n-th write gets the n-th answer,
-// offset from the moment the write arrived. Writes beyond the script get silence.
+// A unit whose answers a test writes down in advance: the n-th write gets the n-th answer, its
+// times counted from the moment the write arrived. Writes beyond the script get silence.
 class ScriptedUnit : public Unit {
 public:
-    struct Received {
-        double AtMs;
-        std::vector<uint8_t> Bytes;
-    };
-
-    // Answer the next write with these emissions (times relative to the write's arrival).
     void Then(std::vector<Emission> answer) { script_.push_back(std::move(answer)); }
-    void ThenSilence() { script_.emplace_back(); }
-    void Always(std::vector<Emission> answer) { always_ = std::move(answer); }
 
-    std::vector<Emission> Receive(const std::vector<uint8_t>& bytes, double nowMs) override;
-
-    const std::vector<Received>& Log() const { return log_; }
+    std::vector<Emission> Receive(const std::vector<uint8_t>&, double nowMs) override
+    {
+        if (script_.empty()) return {};
+        std::vector<Emission> answer = std::move(script_.front());
+        script_.pop_front();
+        for (Emission& emission : answer) emission.AtMs += nowMs;
+        return answer;
+    }
 
 private:
     std::deque<std::vector<Emission>> script_;
-    std::vector<Emission> always_;
-    std::vector<Received> log_;
 };
 
-}  // namespace UpsLink
+}  // namespace UpsLink::Testing

@@ -4,7 +4,14 @@
 
 #include "common/Fault.h"
 
-namespace UpsLink {
+namespace UpsLink::Testing {
+
+std::vector<std::vector<uint8_t>> SimPort::Payloads() const
+{
+    std::vector<std::vector<uint8_t>> payloads;
+    for (const auto& frame : writes_) payloads.emplace_back(frame.begin() + 2, frame.end() - 1);
+    return payloads;
+}
 
 void SimPort::OpenDevice(int number, const CommSettings& settings)
 {
@@ -14,33 +21,18 @@ void SimPort::OpenDevice(int number, const CommSettings& settings)
     ++openCount_;
 }
 
-void SimPort::CloseDevice()
-{
-    line_.clear();
-}
-
 void SimPort::ApplySettings(const CommSettings& settings)
 {
     baudRate_ = settings.BaudRate;
     unit_.SetBaudRate(baudRate_);
 }
 
-void SimPort::Inject(double atMs, const std::vector<uint8_t>& bytes)
-{
-    const double byteMs = ByteTimeMs(baudRate_);
-    double at = std::max(atMs, lineFreeAtMs_);
-    for (uint8_t byte : bytes) {
-        at += byteMs;
-        line_.push_back({at, byte});
-    }
-    lineFreeAtMs_ = at;
-}
-
 std::size_t SimPort::ArrivedCount() const
 {
     const double now = clock_.NowMs();
     return static_cast<std::size_t>(
-        std::find_if(line_.begin(), line_.end(), [now](const Arrival& a) { return a.AtMs > now; }) - line_.begin());
+        std::find_if(line_.begin(), line_.end(), [now](const auto& byte) { return byte.first > now; }) -
+        line_.begin());
 }
 
 void SimPort::CheckFailure() const
@@ -57,21 +49,25 @@ int SimPort::PendingCount()
 std::vector<uint8_t> SimPort::ReadPending()
 {
     CheckFailure();
-    const std::size_t count = ArrivedCount();
+    const auto arrived = line_.begin() + static_cast<std::ptrdiff_t>(ArrivedCount());
     std::vector<uint8_t> bytes;
-    bytes.reserve(count);
-    for (std::size_t i = 0; i < count; ++i) bytes.push_back(line_[i].Byte);
-    line_.erase(line_.begin(), line_.begin() + static_cast<std::ptrdiff_t>(count));
+    for (auto it = line_.begin(); it != arrived; ++it) bytes.push_back(it->second);
+    line_.erase(line_.begin(), arrived);
     return bytes;
 }
 
 void SimPort::Write(const std::vector<uint8_t>& bytes)
 {
     CheckFailure();
-    const double now = clock_.NowMs();
-    writes_.push_back({now, bytes});
-    const double receivedAt = now + ByteTimeMs(baudRate_) * static_cast<double>(bytes.size());
-    for (const Emission& emission : unit_.Receive(bytes, receivedAt)) Inject(emission.AtMs, emission.Bytes);
+    writes_.push_back(bytes);
+    writeTimes_.push_back(clock_.NowMs());
+    const double byteMs = ByteTimeMs(baudRate_);
+    const double receivedAt = clock_.NowMs() + byteMs * static_cast<double>(bytes.size());
+    for (const Emission& emission : unit_.Receive(bytes, receivedAt)) {
+        double at = std::max(emission.AtMs, lineFreeAtMs_);
+        for (uint8_t byte : emission.Bytes) line_.emplace_back(at += byteMs, byte);
+        lineFreeAtMs_ = at;
+    }
 }
 
-}  // namespace UpsLink
+}  // namespace UpsLink::Testing

@@ -7,8 +7,12 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fstream>
+#include <regex>
 #include <stdexcept>
 #include <system_error>
+
+#include "Blocks.h"
 
 namespace UpsLink::Testing {
 
@@ -61,11 +65,6 @@ SimProcess::SimProcess(const std::vector<std::string>& options)
     slavePath_ = line;
 }
 
-SimProcess::~SimProcess()
-{
-    Stop();
-}
-
 int SimProcess::Stop()
 {
     if (pid_ <= 0) return -1;
@@ -76,6 +75,20 @@ int SimProcess::Stop()
     pid_ = -1;
     ::close(output_);
     return status;
+}
+
+std::vector<std::vector<uint8_t>> LoggedFrames(const std::string& logPath, char direction)
+{
+    static const std::regex entry(R"re(\{"t": [0-9.]+, "dir": "([<>])", "hex": "([0-9A-F ]*)"\})re");
+    std::ifstream in(logPath);
+    if (!in) throw std::runtime_error("no frame log at " + logPath);
+    std::vector<std::vector<uint8_t>> frames;
+    std::smatch match;
+    for (std::string line; std::getline(in, line);) {
+        if (!std::regex_match(line, match, entry)) throw std::runtime_error("not a frame log line: " + line);
+        if (match[1].str()[0] == direction) frames.push_back(Hex(match[2].str()));
+    }
+    return frames;
 }
 
 }  // namespace UpsLink::Testing

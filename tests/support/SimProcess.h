@@ -1,17 +1,19 @@
 #pragma once
 
 #include <sys/types.h>
+
+#include <cstdint>
 #include <string>
 #include <vector>
 
 namespace UpsLink::Testing {
 
-// zentrel-sim started as a child process with the given options; its pseudo-terminal is ready
-// when the constructor returns. The destructor stops it with SIGTERM.
+// zentrel-sim started as a child process with the given options: the real unit model on a real
+// pseudo-terminal, ready when the constructor returns. The destructor stops it with SIGTERM.
 class SimProcess {
 public:
-    explicit SimProcess(const std::vector<std::string>& options);
-    ~SimProcess();
+    explicit SimProcess(const std::vector<std::string>& options = {});
+    ~SimProcess() { Stop(); }
     SimProcess(const SimProcess&) = delete;
     SimProcess& operator=(const SimProcess&) = delete;
 
@@ -24,5 +26,8 @@ private:
     int output_ = -1;
     std::string slavePath_;
 };
+
+// The frames of a zentrel-sim --log file in one direction ('>' received, '<' sent), in order.
+std::vector<std::vector<uint8_t>> LoggedFrames(const std::string& logPath, char direction);
 
 }  // namespace UpsLink::Testing

@@ -1,18 +1,16 @@
 #pragma once
 
-#include "common/AppTitle.h"
-#include "config/Globals.h"
-#include "core/InitGlobals.h"
-#include "link/Globals.h"
-#include "link/Protocol.h"
-#include "ups/Globals.h"
+#include "RecordingShell.h"
+#include "SimPort.h"
+#include "UpsModel.h"
+#include "VirtualClock.h"
 #include "core/InitGlobals.h"
 #include "platform/Seams.h"
 
-namespace UpsLink {
+namespace UpsLink::Testing {
 
 // Fresh globals and a port, a clock and a main window installed for the life of this object;
-// the port is closed and nothing is left installed afterwards, so no test sees another's state.
+// afterwards the port is closed and nothing is left installed, so no test sees another's state.
 class InstalledSeams {
 public:
     InstalledSeams(Port& port, Clock& clock, Shell& shell) : port_(port)
@@ -36,4 +34,15 @@ private:
     Port& port_;
 };
 
-}  // namespace UpsLink
+// A whole bench on the virtual clock: a unit on the simulated cable and a main window (the
+// recording one unless another is given), installed for the life of the bench.
+template <class UnitType = UpsModel, class Window = RecordingShell>
+struct SimBench {
+    VirtualClock clock;
+    UnitType unit;
+    SimPort port{clock, unit};
+    Window shell;
+    InstalledSeams seams{port, clock, shell};
+};
+
+}  // namespace UpsLink::Testing

@@ -1,44 +1,51 @@
 #include <gtest/gtest.h>
 
 #include "common/Fault.h"
-#include "common/AppTitle.h"
+#include "common/Text.h"
 #include "config/Globals.h"
 #include "core/InitGlobals.h"
 #include "link/Globals.h"
-#include "link/Protocol.h"
 #include "ups/Globals.h"
-#include "common/Text.h"
 
 using namespace UpsLink;
 
-// The numeric rule of the settings boxes is shown by the settings dialog's tests.
 TEST(Text, PadHexAndNumberReaders)
 {
-    const std::pair<std::pair<std::string, int>, std::string> pads[] = {
-        {{"A", 2}, "0A"},
-        {{"", 2}, "00"},
-        {{"123", 2}, "12"},
-        {{"1F4", 4}, "01F4"},
-        {{std::string(40, 'F'), 32}, std::string(32, 'F')}};
-    for (const auto& [in, out] : pads) EXPECT_EQ(PadToWidth(in.first, in.second), out) << in.first;
-
+    const std::tuple<std::string, int, std::string> pads[] = {
+        {"A", 2, "0A"}, {"", 2, "00"}, {"123", 2, "12"}, {"1F4", 4, "01F4"}, {std::string(40, 'F'), 32, std::string(32, 'F')}};
+    for (const auto& [in, width, out] : pads) EXPECT_EQ(PadToWidth(in, width), out) << in;
     for (const auto& [value, text] : {std::pair<uint64_t, std::string>{0, "0"}, {10, "A"}, {280, "118"}})
         EXPECT_EQ(HexText(value), text);
-
-    const std::pair<std::string, int> pairs[] = {{"F4", 0xF4}, {"f4", 0xF4},  {"5G", 5},
-                                                 {"G5", 0},    {"\t\n 7", 7}, {"", 0}};
+    const std::pair<std::string, int> pairs[] = {{"F4", 0xF4}, {"f4", 0xF4}, {"5G", 5}, {"G5", 0}, {"\t\n 7", 7}, {"", 0}};
     for (const auto& [text, value] : pairs) EXPECT_EQ(HexPairValue(text), value) << '"' << text << '"';
-
     const std::pair<std::string, double> prefixes[] = {{"12 UPS.pp", 12}, {"UPS12.pp", 0}, {"  280_config.pp", 280},
                                                        {"1 2 3", 123},    {"-5x", -5},     {"2.5e1z", 25},
                                                        {"3.75.pp", 3.75}, {".", 0},        {"7e", 7}};
     for (const auto& [text, value] : prefixes) EXPECT_DOUBLE_EQ(NumericPrefix(text), value) << '"' << text << '"';
 }
 
+TEST(Text, RoundedNumberHalvesToEvenAndRefusesWhatIsNoNumber)
+{
+    const std::pair<std::string, double> numbers[] = {{"2.5", 2}, {"3.5", 4}, {" 7 ", 7}, {"-0.4", 0}, {"1E2", 100}, {"1E999", 0}};
+    for (const auto& [text, value] : numbers) EXPECT_EQ(RoundedNumber(text), value) << text;
+    const std::pair<std::string, int> faults[] = {{"", 13}, {"x1", 13}, {"1x", 13}, {" ", 13}};
+    for (const auto& [text, number] : faults) {
+        try {
+            RoundedNumber(text);
+            ADD_FAILURE() << text << " was taken";
+        } catch (const Fault& fault) {
+            EXPECT_EQ(fault.Number, number) << text;
+        }
+    }
+}
+
 TEST(Fault, LineHasNumberDescriptionSeparatorAndMark)
 {
-    EXPECT_EQ(FaultLine(Fault(FaultNo::DeviceNotOpen), Mark::SendCommand), "8012 The device is not open 5");
-    EXPECT_EQ(FaultLine(Fault(FaultNo::SubscriptOutOfRange), Mark::GetReplyCode), "9 Subscript out of range35");
+    const std::pair<Mark, std::string> lines[] = {{Mark::SendCommand, "8012 The device is not open 5"},
+                                                  {Mark::GetReplyCode, "8012 The device is not open35"},
+                                                  {Mark::GetAckCode, "8012 The device is not open3"},
+                                                  {Mark::Main, "8012 Start: The device is not open 1"}};
+    for (const auto& [mark, line] : lines) EXPECT_EQ(FaultLine(Fault(FaultNo::DeviceNotOpen), mark), line);
 }
 
 TEST(InitGlobals, EveryGlobalHoldsItsStartValue)
@@ -53,6 +60,7 @@ TEST(InitGlobals, EveryGlobalHoldsItsStartValue)
     SelectedModule = "7";
     ReplyTimeout = 6;
     ConfigBlockLength = ConfigFileNumber = 2;
+    RecordNumbers = {1};
     BaudRate = Parity = PortNumber = "x";
     DataBits = StopBits = 2;
 
@@ -62,8 +70,8 @@ TEST(InitGlobals, EveryGlobalHoldsItsStartValue)
     EXPECT_EQ(UpsType, 0);
     EXPECT_EQ(SelectedModule, "0");
     EXPECT_EQ(ReplyTimeout, 3);
-    EXPECT_EQ(ConfigBlockLength, 0);
-    EXPECT_EQ(ConfigFileNumber, 0);
+    EXPECT_EQ(ConfigBlockLength + ConfigFileNumber, 0);
+    EXPECT_TRUE(RecordNumbers.empty());
     EXPECT_EQ(FileImage, std::vector<uint8_t>{0});
     EXPECT_EQ(ModulePath, std::vector<int16_t>{0});
     EXPECT_EQ(ReplyData, std::vector<uint8_t>{0});
