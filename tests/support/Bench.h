@@ -38,6 +38,8 @@ private:
 // recording one unless another is given), installed for the life of the bench.
 template <class UnitType = UpsModel, class Window = RecordingShell>
 struct SimBench {
+    explicit SimBench(double startSecondsSinceMidnight = 12 * 3600.0) : clock(startSecondsSinceMidnight) {}
+
     VirtualClock clock;
     UnitType unit;
     SimPort port{clock, unit};

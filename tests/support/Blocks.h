@@ -24,7 +24,7 @@ inline Bytes Hex(const std::string& text)
 inline Bytes Block(uint8_t type, const Bytes& data, uint8_t sequence = 0x81)
 {
     Bytes block{0xAB, type, static_cast<uint8_t>(data.size()), sequence};
-    block.insert(block.end(), data.begin(), data.end());
+    for (uint8_t b : data) block.push_back(b);
     unsigned sum = 0;
     for (uint8_t b : block) sum += b;
     block.push_back(static_cast<uint8_t>(-sum));

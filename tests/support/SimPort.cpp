@@ -61,13 +61,16 @@ void SimPort::Write(const std::vector<uint8_t>& bytes)
     CheckFailure();
     writes_.push_back(bytes);
     writeTimes_.push_back(clock_.NowMs());
+    const double receivedAt = clock_.NowMs() + ByteTimeMs(baudRate_) * static_cast<double>(bytes.size());
+    for (const Emission& emission : unit_.Receive(bytes, receivedAt)) Inject(emission.AtMs, emission.Bytes);
+}
+
+void SimPort::Inject(double atMs, const std::vector<uint8_t>& bytes)
+{
     const double byteMs = ByteTimeMs(baudRate_);
-    const double receivedAt = clock_.NowMs() + byteMs * static_cast<double>(bytes.size());
-    for (const Emission& emission : unit_.Receive(bytes, receivedAt)) {
-        double at = std::max(emission.AtMs, lineFreeAtMs_);
-        for (uint8_t byte : emission.Bytes) line_.emplace_back(at += byteMs, byte);
-        lineFreeAtMs_ = at;
-    }
+    double at = std::max(atMs, lineFreeAtMs_);
+    for (uint8_t byte : bytes) line_.emplace_back(at += byteMs, byte);
+    lineFreeAtMs_ = at;
 }
 
 }  // namespace UpsLink::Testing

@@ -23,6 +23,8 @@ public:
     void FailOpen(int number, int faultNumber) { openFaults_[number] = faultNumber; }
     // From this virtual moment on, counting, reading and writing fail (a device pulled out).
     void FailFrom(double atMs, int faultNumber) { failure_ = {atMs, faultNumber}; }
+    // Bytes that start arriving at a moment regardless of any command (line noise, a babbler).
+    void Inject(double atMs, const std::vector<uint8_t>& bytes);
 
     // Every frame written, in order; their payloads; the virtual time of each write.
     const std::vector<std::vector<uint8_t>>& Frames() const { return writes_; }

@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include "Blocks.h"
+#include "common/Fault.h"
+#include "link/Frame.h"
+#include "link/Globals.h"
+
+using namespace UpsLink;
+using namespace UpsLink::Testing;
+
+TEST(BuildFrame, ExamplesByteForByte)
+{
+    const std::tuple<int, Bytes, std::string> cases[] = {
+        {1, {0xFF}, "AB 01 FF 55"},
+        {1, {0x36, 0x99}, "AB 01 36 1E"},  // only the given length is taken
+        {2, {0x78, 0x00}, "AB 02 78 00 DB"},
+        {0, {}, "AB 00 55"},
+        {4, {0xFF, 0x06, 0x08, 0x62}, "AB 04 FF 06 08 62 E2"},
+    };
+    for (const auto& [length, data, frame] : cases) EXPECT_EQ(BuildFrame(length, data), Hex(frame)) << frame;
+    for (int length : {-1, 256}) EXPECT_THROW(BuildFrame(length, Bytes(300)), Fault) << length;
+}
+
+namespace {
+
+Bytes Counting(std::size_t count, uint8_t first = 0)
+{
+    Bytes bytes(count);
+    for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<uint8_t>(first + i);
+    return bytes;
+}
+
+Bytes BadChecksum(Bytes block)
+{
+    block.back() ^= 0x01;
+    return block;
+}
+
+}  // namespace
+
+// The cases run one after another on the same globals: each must start ReplyData afresh.
+TEST(ParseReply, AcceptsOnlyACompleteValidReplyFromIndexZero)
+{
+    Bytes full, fullData;  // seven blocks of 140, leaving nine bytes of the receive buffer
+    for (uint8_t n = 1; n <= 7; ++n) {
+        full = full + Block(1, Counting(140, n), n);
+        fullData = fullData + Counting(140, n);
+    }
+    const struct {
+        const char* name;
+        Bytes reply;
+        bool accepted;
+        Bytes data;
+    } cases[] = {
+        {"acknowledgement 31", Hex("AB 09 01 81 31 99"), true, {0x31}},
+        {"L = 140", Block(1, Counting(140)), true, Counting(140)},
+        {"L = 0", Hex("AB 06 00 81 CE"), false, {0}},
+        {"L = 141", Block(1, Counting(141)), false, {0}},
+        {"first block numbered 2", Block(6, {7}, 0x82), false, {0}},
+        {"bad checksum keeps the data copied", BadChecksum(Block(6, {0x18, 0x01})), false, {0x18, 0x01}},
+        {"stray leading byte", Bytes{0x00} + Block(6, {0x18}), false, {0}},
+        {"last-block bit missing", Block(6, {0x18, 0x01}, 0x01), false, {0x18, 0x01}},
+        {"bytes after the last block ignored", Block(6, {0x18, 0x01}) + Hex("AB 13"), true, {0x18, 0x01}},
+        {"three blocks appended whole",
+         Block(1, Counting(140, 0x10), 0x01) + Block(1, Counting(140, 0x90), 0x02) + Block(1, {0x40, 0x41}, 0x83),
+         true, Counting(140, 0x10) + Counting(140, 0x90) + Bytes{0x40, 0x41}},
+        {"second block repeats 1", Block(1, {1, 2}, 0x01) + Block(1, {3, 4}, 0x81), false, {1, 2, 0, 0}},
+        {"ends on the buffer's last byte", full + Block(1, {0xA1, 0xA2, 0xA3, 0xA4}, 0x88), true,
+         fullData + Bytes{0xA1, 0xA2, 0xA3, 0xA4}},
+        {"checksum one past the buffer", full + Block(1, {1, 2, 3, 4, 5}, 0x88), false, {}},
+    };
+    for (const auto& c : cases) {
+        RxBuffer.fill(0);
+        std::copy_n(c.reply.begin(), std::min(c.reply.size(), RxBuffer.size()), RxBuffer.begin());
+        EXPECT_EQ(ParseReply(), c.accepted) << c.name;
+        if (!c.data.empty()) { EXPECT_EQ(ReplyData, c.data) << c.name; }
+    }
+}

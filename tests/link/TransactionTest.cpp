@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include "Bench.h"
+#include "Blocks.h"
+#include "ScriptedUnit.h"
+#include "common/Fault.h"
+#include "link/Globals.h"
+#include "link/PortControl.h"
+#include "link/Transaction.h"
+
+using namespace UpsLink;
+using namespace UpsLink::Testing;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+const Bytes ListFrame = Hex("AB 01 40 14");
+
+struct Bench : SimBench<ScriptedUnit> {
+    explicit Bench(double start = 12 * 3600.0) : SimBench(start) { InitPort("19200", "N", 8, 1, "1"); }
+    // The next write is answered with these bytes 100 ms after the frame arrived; none is silence.
+    void Answer(const Bytes& bytes) { unit.Then(bytes.empty() ? std::vector<Emission>{} : std::vector<Emission>{{100, bytes}}); }
+    // The frames written must all be copies of one frame, at these virtual times.
+    void ExpectWrites(const Bytes& frame, const std::vector<double>& times, const char* name) const
+    {
+        EXPECT_EQ(port.Frames(), std::vector<Bytes>(times.size(), frame)) << name;
+        EXPECT_EQ(port.WriteTimes(), times) << name;
+    }
+};
+
+bool SendList(int expectedCode = 16, bool ackMode = false) { return Send({0x40}, expectedCode, ackMode); }
+
+}  // namespace
+
+// An answer complete before the first poll costs 1300 ms: 500 after the write, one quiet poll of
+// 600, 200 before reading. A resend follows at once.
+TEST(SendCommand, OutcomeTableInBothModes)
+{
+    const Bytes data16 = Block(16, {0x00, 0x00, 0x40, 0xA0, 0x36});
+    Bytes badData16 = data16;
+    badData16.back() ^= 1;
+    const struct {
+        const char* name;
+        bool ackMode;
+        int expectedCode;
+        std::vector<Bytes> answers;
+        bool result;
+        std::vector<double> writeTimes;
+    } cases[] = {
+        {"ack: code equals expected", true, 9, {Ack(9)}, true, {0}},
+        {"ack: 31", true, 9, {Ack(0x31)}, true, {0}},
+        {"ack: 32", true, 9, {Ack(0x32)}, true, {0}},
+        {"ack: 33 sends again", true, 9, {Ack(0x33), Ack(0x31)}, true, {0, 1300}},
+        {"ack: 34", true, 9, {Ack(0x34)}, false, {0}},
+        {"ack: 37", true, 9, {Ack(0x37)}, false, {0}},
+        {"ack: 30 sends again", true, 9, {Ack(0x30), Ack(0x36)}, false, {0, 1300}},
+        {"ack: 38 sends again", true, 9, {Ack(0x38), Ack(0x35)}, false, {0, 1300}},
+        {"ack: a data reply sends again", true, 9, {data16, Ack(0x31)}, true, {0, 1300}},
+        {"ack: silence sends again", true, 9, {{}, Ack(0x31)}, true, {0, 1300}},
+        {"ack: only type and code are read", true, 9, {Hex("00 09 00 00 34")}, false, {0}},
+        {"data: code equals expected", false, 16, {data16}, true, {0}},
+        {"data: 31", false, 16, {Ack(0x31)}, false, {0}},
+        {"data: 34", false, 16, {Ack(0x34)}, false, {0}},
+        {"data: 33 sends again", false, 16, {Ack(0x33), data16}, true, {0, 1300}},
+        {"data: another block type sends again", false, 16, {Block(1, {1}), data16}, true, {0, 1300}},
+        {"data: bad checksum sends again", false, 16, {badData16, data16}, true, {0, 1300}},
+        {"data: expected 31 takes ack 31", false, 0x31, {Ack(0x31)}, true, {0}},
+        {"data: expected 9 takes ack 9", false, 9, {Ack(9)}, true, {0}},
+    };
+    for (const auto& c : cases) {
+        Bench bench;
+        for (const Bytes& answer : c.answers) bench.Answer(answer);
+
+        EXPECT_EQ(SendList(c.expectedCode, c.ackMode), c.result) << c.name;
+
+        bench.ExpectWrites(ListFrame, c.writeTimes, c.name);
+        EXPECT_DOUBLE_EQ(bench.clock.NowMs(), c.writeTimes.back() + 1300) << c.name;
+        EXPECT_TRUE(bench.shell.Board.empty()) << c.name;
+        const Bytes& last = c.answers.back();
+        if (!c.ackMode && c.result) { EXPECT_EQ(ReplyData, Bytes(last.begin() + 4, last.end() - 1)) << c.name; }
+    }
+}
+
+TEST(SendCommand, SilentAndAlwaysBusyUnitsGetTheFrameSixTimes)
+{
+    for (bool ackMode : {false, true}) {
+        for (bool busy : {false, true}) {
+            Bench bench;
+            if (busy) bench.unit.Always({{100, Ack(0x33)}});
+            EXPECT_FALSE(SendList(ackMode ? 9 : 16, ackMode));
+            // The answer to the sixth copy is never read.
+            bench.ExpectWrites(ListFrame, {0, 1300, 2600, 3900, 5200, 6500}, busy ? "busy" : "silent");
+            EXPECT_DOUBLE_EQ(bench.clock.NowMs(), 7000);
+        }
+    }
+}
+
+TEST(SendCommand, UnawaitedCommandWritesOnceAndReadsNothing)
+{
+    Bench bench;
+    bench.Answer(Ack(0x31));
+    EXPECT_TRUE(Send({0xFF}, 0));
+    bench.ExpectWrites(Hex("AB 01 FF 55"), {0}, "FF");
+    EXPECT_DOUBLE_EQ(bench.clock.NowMs(), 500);
+    EXPECT_EQ(RxBuffer[0], 0);
+}
+
+TEST(SendCommand, ReplyStartingTwoSecondsLateIsTakenByALaterRead)
+{
+    Bench bench;
+    bench.unit.Then({{2000, Ack(0x31)}});
+    EXPECT_TRUE(Send({0x78, 0x00}, 9, true));
+    // The first read ends empty at 1300 and the copy goes out; the second read ends 600 ms after
+    // the poll that saw the late answer.
+    bench.ExpectWrites(Hex("AB 02 78 00 DB"), {0, 1300}, "78 00");
+    EXPECT_DOUBLE_EQ(bench.clock.NowMs(), 3200);
+}
+
+// Every copy is answered by ten bytes of noise, one every 500 ms, so each read lasts 5 s.
+TEST(SendCommand, FifteenSecondWindowStopsTheLoopBetweenReadsButNotAroundMidnight)
+{
+    std::vector<Emission> trickle;
+    for (int i = 0; i < 10; ++i) trickle.push_back({100.0 + 500.0 * i, {0x00}});
+    const std::pair<double, std::vector<double>> cases[] = {
+        {12 * 3600.0, {0, 5500, 11000, 16500}},
+        {86399.0, {0, 5500, 11000, 16500, 22000, 27500}},
+    };
+    for (const auto& [start, times] : cases) {
+        Bench bench(start);
+        bench.unit.Always(trickle);
+        EXPECT_FALSE(SendList());
+        bench.ExpectWrites(ListFrame, times, start > 80000 ? "midnight" : "noon");
+        EXPECT_EQ(SendTime, static_cast<int32_t>(start));
+    }
+}
+
+TEST(SendCommand, FaultsAreReportedByTheProcedureTheyHappenIn)
+{
+    const std::string gone = "8012 The device is not open ";
+    const std::tuple<const char*, double, int, Lines, std::size_t> cases[] = {
+        // the device is gone from this moment (negative: never), payload length, board, writes
+        {"device gone before the command", 0, 1, {gone + "2", gone + "5"}, 0},
+        {"device gone during the first read", 700, 1, {gone + "4", gone + "5"}, 1},
+        {"payload too long for a frame", -1, 256, {"6 Overflow 5"}, 0},
+    };
+    for (const auto& [name, failFrom, length, board, writes] : cases) {
+        Bench bench;
+        if (failFrom >= 0) bench.port.FailFrom(failFrom, FaultNo::DeviceNotOpen);
+        EXPECT_FALSE(SendCommand(length, CommandData = Bytes(256, 0x40), 16, false)) << name;
+        EXPECT_EQ(bench.shell.Board, board) << name;
+        EXPECT_EQ(bench.port.Frames().size(), writes) << name;
+    }
+    Bench closed;
+    closed.port.FailOpen(1, FaultNo::DeviceNotOpen);
+    ResetPort();
+    closed.shell.Board.clear();
+    EXPECT_FALSE(SendList());
+    EXPECT_TRUE(closed.port.Frames().empty() && closed.shell.Board.empty());
+}
+
+// A line that never falls quiet: each read gives up once a full buffer's line time has passed,
+// so the command ends instead of holding the window.
+TEST(SendCommand, ALineThatNeverFallsQuietEndsTheCommandWithinTheWindow)
+{
+    const std::tuple<const char*, double, Lines> cases[] = {
+        {"babble at line speed", 10000.0 / 19200, {"9 Subscript out of range 4"}},
+        {"a byte dripping in every poll", 500, {}},
+    };
+    for (const auto& [name, everyMs, board] : cases) {
+        Bench bench;
+        for (double at = 0; at < 600000; at += everyMs) bench.port.Inject(at, {0x55});
+        EXPECT_FALSE(SendList()) << name;
+        bench.ExpectWrites(ListFrame, {0, 15700}, name);
+        EXPECT_EQ(bench.shell.Board, board) << name;
+    }
+}
+
+TEST(ReadReply, EndsSixHundredMillisecondsAfterTheLastPollThatSawBytes)
+{
+    const std::tuple<const char*, std::vector<double>, double> cases[] = {
+        {"nothing comes: 800 ms", {}, 800},
+        {"one byte in the first poll", {100}, 1400},
+        {"bytes in two polls; one in the last 200 ms is taken too", {100, 700, 1900}, 2000},
+        {"bytes past the time limit keep the read going", {100, 600, 1100, 1600, 2100, 2600, 3100, 3600, 4100}, 5000},
+    };
+    for (const auto& [name, byteTimes, endMs] : cases) {
+        Bench bench;
+        Bytes sent;
+        for (double at : byteTimes) {
+            sent.push_back(static_cast<uint8_t>(0xA0 + sent.size()));
+            bench.port.Inject(at, {sent.back()});
+        }
+        EXPECT_TRUE(ReadReply()) << name;
+        EXPECT_DOUBLE_EQ(bench.clock.NowMs(), endMs) << name;
+        EXPECT_EQ(Bytes(RxBuffer.begin(), RxBuffer.begin() + long(sent.size()) + 1), sent + Bytes{0}) << name;
+    }
+    for (std::size_t count : {1024u, 1025u}) {
+        Bench bench;
+        bench.port.Inject(0, Bytes(count, 0x55));
+        EXPECT_EQ(ReadReply(), count == 1024) << count;
+        EXPECT_EQ(RxBuffer.back(), 0x55);
+        EXPECT_EQ(bench.shell.Board, count == 1024 ? Lines{} : Lines{"9 Subscript out of range 4"}) << count;
+    }
+}
