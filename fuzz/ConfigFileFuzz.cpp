@@ -7,12 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "common/AppTitle.h"
 #include "config/Globals.h"
-#include "core/InitGlobals.h"
-#include "link/Globals.h"
-#include "link/Protocol.h"
-#include "ups/Globals.h"
 #include "config/FileImage.h"
 #include "config/RecordParser.h"
 #include "config/Scrambling.h"
@@ -31,9 +26,6 @@ void Require(bool condition)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size)
 {
-    static const bool initialised = (InitGlobals(), true);
-    (void)initialised;
-
     std::istringstream file(std::string(reinterpret_cast<const char*>(bytes), size));
     std::vector<uint8_t> image{0xEE, 0xEE, 0xEE};
     const bool read = ReadImage(file, image);

@@ -6,11 +6,7 @@
 #include <string>
 
 #include "common/Fault.h"
-#include "common/AppTitle.h"
-#include "config/Globals.h"
-#include "core/InitGlobals.h"
 #include "link/Globals.h"
-#include "link/Protocol.h"
 #include "ups/Globals.h"
 #include "ups/Identification.h"
 

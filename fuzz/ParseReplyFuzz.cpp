@@ -4,12 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "common/AppTitle.h"
-#include "config/Globals.h"
-#include "core/InitGlobals.h"
 #include "link/Globals.h"
-#include "link/Protocol.h"
-#include "ups/Globals.h"
 #include "link/Frame.h"
 
 using namespace UpsLink;

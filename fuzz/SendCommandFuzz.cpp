@@ -4,18 +4,14 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "Bench.h"
 #include "ScriptedUnit.h"
-#include "SimBench.h"
-#include "common/AppTitle.h"
-#include "config/Globals.h"
-#include "core/InitGlobals.h"
 #include "link/Globals.h"
-#include "link/Protocol.h"
-#include "ups/Globals.h"
 #include "link/PortControl.h"
 #include "link/Transaction.h"
 
 using namespace UpsLink;
+using namespace UpsLink::Testing;
 
 namespace {
 
@@ -60,13 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size)
         bench.unit.Then(std::move(answer));
     }
 
-    CommandData = {0x78, 0x01, 0x00, 0x10};
-    const bool accepted = SendCommand(4, CommandData, expectedCode, ackMode);
+    const bool accepted = Send({0x78, 0x01, 0x00, 0x10}, expectedCode, ackMode);
 
-    const auto& writes = bench.port.Writes();
+    const auto& writes = bench.port.Frames();
     if (writes.empty() || writes.size() > 6) std::abort();
-    for (const auto& w : writes)
-        if (w.Bytes != std::vector<uint8_t>{0xAB, 0x04, 0x78, 0x01, 0x00, 0x10, 0xC8}) std::abort();
+    for (const auto& frame : writes)
+        if (frame != std::vector<uint8_t>{0xAB, 0x04, 0x78, 0x01, 0x00, 0x10, 0xC8}) std::abort();
     for (const std::string& line : bench.shell.Board)
         if (line != "9 Subscript out of range 4") std::abort();
     if (accepted) {
