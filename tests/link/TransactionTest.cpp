@@ -132,6 +132,14 @@ TEST(SendCommand, FifteenSecondWindowStopsTheLoopBetweenReadsButNotAroundMidnigh
         bench.ExpectWrites(ListFrame, times, start > 80000 ? "midnight" : "noon");
         EXPECT_EQ(SendTime, static_cast<int32_t>(start));
     }
+    // Noise in each of 22 polls makes the first read end at 14.5 s: the check after the copy falls
+    // exactly on the window's end, which is outside it.
+    Bench edge;
+    std::vector<Emission> drip;
+    for (int i = 0; i < 22; ++i) drip.push_back({800.0 + 600.0 * i, {0x00}});
+    edge.unit.Then(drip);
+    EXPECT_FALSE(SendList());
+    edge.ExpectWrites(ListFrame, {0, 14500}, "a check at 15 s");
 }
 
 TEST(SendCommand, FaultsAreReportedByTheProcedureTheyHappenIn)
