@@ -10,22 +10,10 @@
 #include <fstream>
 #include <regex>
 #include <stdexcept>
-#include <system_error>
 
 #include "Blocks.h"
 
 namespace UpsLink::Testing {
-
-namespace {
-
-constexpr int StartTimeoutMs = 5000;
-
-[[noreturn]] void Fail(const char* what)
-{
-    throw std::system_error(errno, std::generic_category(), what);
-}
-
-}  // namespace
 
 SimProcess::SimProcess(const std::vector<std::string>& options)
 {
@@ -36,9 +24,7 @@ SimProcess::SimProcess(const std::vector<std::string>& options)
     argv.push_back(nullptr);
 
     int pipeFds[2];
-    if (::pipe(pipeFds) != 0) Fail("pipe");
-    pid_ = ::fork();
-    if (pid_ < 0) Fail("fork");
+    if (::pipe(pipeFds) != 0 || (pid_ = ::fork()) < 0) throw std::runtime_error("cannot start zentrel-sim");
     if (pid_ == 0) {
         // The simulator does not outlive a test that dies.
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
@@ -51,18 +37,15 @@ SimProcess::SimProcess(const std::vector<std::string>& options)
     ::close(pipeFds[1]);
     output_ = pipeFds[0];
 
-    std::string line;
-    char c = 0;
-    while (line.empty() || line.back() != '\n') {
+    // Its first line is the terminal's path.
+    for (char c = 0; c != '\n'; slavePath_ += c) {
         pollfd fd{output_, POLLIN, 0};
-        if (::poll(&fd, 1, StartTimeoutMs) <= 0 || ::read(output_, &c, 1) != 1) {
+        if (::poll(&fd, 1, 5000) <= 0 || ::read(output_, &c, 1) != 1) {
             Stop();
             throw std::runtime_error("zentrel-sim printed no terminal path");
         }
-        line += c;
     }
-    line.pop_back();
-    slavePath_ = line;
+    slavePath_.pop_back();
 }
 
 int SimProcess::Stop()
