@@ -16,7 +16,7 @@ void InitUpsGlobals()
     CpuVersion.fill(0.0F);
     ConfigBlockLength = 0;
     SupportedCommands.clear();
-    SelectedModule = "0";
+    SelectedModule.assign(1, '0');
     ModuleList.clear();
     ModulePath.assign(1, 0);
 }

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include "Bench.h"
+#include "common/Text.h"
+#include "config/ScrambledFiles.h"
+#include "link/PortControl.h"
+#include "ups/Connect.h"
+#include "ups/Globals.h"
+#include "update/UpdateEeprom.h"
+
+using namespace UpsLink;
+using namespace UpsLink::Testing;
+using Lines = std::vector<std::string>;
+
+const char* const Block12 = "AB 12 78 0C 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF C7";
+const char* const Value13 = "AB 04 78 0D F4 01 D7";
+const char* const Closing = "AB 02 78 00 DB";
+const char* const Confirm = "[Update EEPROM settings? / Update / OK Cancel]";
+const char* const Updating = "Updating configuration...";
+const Lines Complete{Confirm, Updating, "0%", "50%", "Configuration update complete"};
+
+// Puts each box, "[text / title]", and each progress value on the board, marked "usable" when
+// the window could be used meanwhile.
+struct WatchingShell : RecordingShell {
+    MsgAnswer MessageBox(const MessageRequest& b) override
+    {
+        const char* buttons = b.Buttons == MsgButtons::OkCancel ? " / OK Cancel]" : "]";
+        Board.push_back("[" + b.Text + " / " + b.Title + buttons + (FormEnabled ? " usable" : ""));
+        return RecordingShell::MessageBox(b);
+    }
+    void SetProgress(int v) override
+    {
+        Board.push_back(std::to_string(v) + "%" + (FormEnabled || !Busy || !ProgressVisible ? " usable" : ""));
+    }
+};
+
+struct Case {
+    const char* why;
+    std::string plain = WorkedExample;    // written under title, unless empty
+    const char* title = "280_update.pp";
+    bool connect = true;
+    const char* module = "0";  // nullptr: the unit lacks CE, so the module button is disabled
+    int refuse = -1;
+    MsgAnswer confirm = MsgAnswer::Ok;
+    Lines frames, board = Complete;
+    std::vector<double> times;  // ms from the command's start to each frame; empty: not checked
+};
+
+TEST(UpdateEeprom, WritesEachRecordThenClosesAndLeavesTheWindowUsable)
+{
+    const Case cases[] = {
+        {.why = "module 10 re-selected", .module = "10",
+         .frames = {"AB 03 CE 00 0A 7A", Block12, "AB 03 CE 00 0A 7A", Value13, Closing},
+         .times = {0, 1320, 2620, 3940, 5240}},
+        {.why = "no CE", .module = nullptr, .frames = {Block12, Value13, Closing}, .times = {20, 1340, 2640}},
+        {.why = "value and block forms", .plain = "5,;6,1234;7,12345;8,f;", .module = nullptr,
+         .frames = {"AB 04 78 05 00 00 D4", "AB 04 78 06 34 12 8D",
+                    "AB 12 78 07 00 00 00 00 00 00 00 00 00 00 00 00 00 01 23 45 5B", "AB 04 78 08 0F 00 C2", Closing},
+         .board = {Confirm, Updating, "0%", "25%", "50%", "75%", "Configuration update complete"}},
+        {.why = "record refused", .plain = "11,0001;\r\n13,0002;\r\n15,0003;\r\n", .module = nullptr, .refuse = 13,
+         .frames = {"AB 04 78 0B 01 00 CD", "AB 04 78 0D 02 00 CA", Closing},
+         .board = {Confirm, Updating, "0%", "Error updating #13", "Configuration update Error"}},
+        {.why = "fault in the loop", .module = "-1", .frames = {Closing},
+         .board = {Confirm, Updating, "5 Invalid procedure call or argument", "Configuration update Error"}},
+        {.why = "confirmation cancelled", .confirm = MsgAnswer::Cancel, .board = {Confirm}},
+        {.why = "file missing", .plain = "", .title = "280_no.pp",
+         .board = {"[53 File not found / Zentrel]", "Error Loading File"}},
+        {.why = "other type", .title = "12_update.pp", .board = {"File does not match UPS type", "File Corrupted"}},
+        {.why = "not connected", .connect = false, .board = {"Link Down"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        SimBench<UpsModel, WatchingShell> bench;
+        FileFolder folder;
+        if (!c.module) bench.unit.Config().Commands = {0x40, 0xA0, 0x36, 0x78, 0xCF, 0xFF};
+        bench.unit.Config().RefuseRecord = c.refuse;
+        OpenPort();
+        ASSERT_TRUE(!c.connect || ConnectUps());
+        SelectedModule = c.module ? c.module : "0";
+        if (!c.plain.empty()) folder.Write(c.title, Scrambled(c.plain));
+        bench.shell.Answers.Queue = {folder.Path(c.title), c.confirm};
+        const std::size_t before = bench.port.Frames().size();
+        const double start = bench.clock.NowMs();
+
+        UpdateEeprom();
+        Lines frames;
+        std::vector<double> times;
+        for (std::size_t i = before; i < bench.port.Frames().size(); ++i) {
+            frames.push_back(HexBytes(bench.port.Frames()[i]));
+            times.push_back(bench.port.WriteTimes()[i] - start);
+        }
+        EXPECT_EQ(frames, c.frames);
+        if (!c.times.empty()) { EXPECT_EQ(times, c.times); }
+        EXPECT_EQ(bench.shell.Board, c.board);
+        EXPECT_EQ(bench.shell.CaptionText, c.frames.empty() ? "Zentrel" : "Zentrel   280_update.pp");
+        EXPECT_TRUE(bench.shell.FormEnabled && !bench.shell.Busy && !bench.shell.ProgressVisible);
+        EXPECT_EQ(bench.port.OpenCount(), 2);  // the test's open, then the update's reset
+    }
+}
