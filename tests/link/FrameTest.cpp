@@ -11,32 +11,19 @@ using namespace UpsLink::Testing;
 TEST(BuildFrame, ExamplesByteForByte)
 {
     const std::tuple<int, Bytes, std::string> cases[] = {
-        {1, {0xFF}, "AB 01 FF 55"},
-        {1, {0x36, 0x99}, "AB 01 36 1E"},  // only the given length is taken
-        {2, {0x78, 0x00}, "AB 02 78 00 DB"},
-        {0, {}, "AB 00 55"},
-        {4, {0xFF, 0x06, 0x08, 0x62}, "AB 04 FF 06 08 62 E2"},
-    };
+        {1, {0xFF}, "AB 01 FF 55"}, {1, {0x36, 0x99}, "AB 01 36 1E"},  // only the given length is taken
+        {2, {0x78, 0x00}, "AB 02 78 00 DB"}, {0, {}, "AB 00 55"}, {4, {0xFF, 0x06, 0x08, 0x62}, "AB 04 FF 06 08 62 E2"}};
     for (const auto& [length, data, frame] : cases) EXPECT_EQ(BuildFrame(length, data), Hex(frame)) << frame;
     for (int length : {-1, 256}) EXPECT_THROW(BuildFrame(length, Bytes(300)), Fault) << length;
 }
 
-namespace {
-
-Bytes Counting(std::size_t count, uint8_t first = 0)
+// count bytes from first on, wrapping at 256.
+static Bytes Counting(std::size_t count, uint8_t first = 0)
 {
     Bytes bytes(count);
-    for (std::size_t i = 0; i < count; ++i) bytes[i] = static_cast<uint8_t>(first + i);
+    for (uint8_t& b : bytes) b = first++;
     return bytes;
 }
-
-Bytes BadChecksum(Bytes block)
-{
-    block.back() ^= 0x01;
-    return block;
-}
-
-}  // namespace
 
 // The cases run one after another on the same globals: each must start ReplyData afresh.
 TEST(ParseReply, AcceptsOnlyACompleteValidReplyFromIndexZero)
@@ -57,7 +44,7 @@ TEST(ParseReply, AcceptsOnlyACompleteValidReplyFromIndexZero)
         {"L = 0", Hex("AB 06 00 81 CE"), false, {0}},
         {"L = 141", Block(1, Counting(141)), false, {0}},
         {"first block numbered 2", Block(6, {7}, 0x82), false, {0}},
-        {"bad checksum keeps the data copied", BadChecksum(Block(6, {0x18, 0x01})), false, {0x18, 0x01}},
+        {"bad checksum keeps the data copied", Hex("AB 06 02 81 18 01 B5") /* B3 is right */, false, {0x18, 0x01}},
         {"stray leading byte", Bytes{0x00} + Block(6, {0x18}), false, {0}},
         {"last-block bit missing", Block(6, {0x18, 0x01}, 0x01), false, {0x18, 0x01}},
         {"bytes after the last block ignored", Block(6, {0x18, 0x01}) + Hex("AB 13"), true, {0x18, 0x01}},

@@ -26,7 +26,7 @@ class RecordingShell : public Shell {
 public:
     void AddToBoard(const std::string& message) override { Board.push_back(message); }
     void BoardClear() override { Board.clear(); }
-    void Repaint() override { ++Repaints; }
+    void Repaint() override {}
     void SetEnabled(bool enabled) override { FormEnabled = enabled; }
     bool Enabled() const override { return FormEnabled; }
     void SetCaption(const std::string& caption) override { CaptionText = caption; }
@@ -45,7 +45,6 @@ public:
     void HelpQuit() override {}
 
     std::vector<std::string> Board;
-    int Repaints = 0;
     bool FormEnabled = true;
     std::string CaptionText = "Zentrel";
     bool ModuleButtonEnabled = true;

@@ -41,14 +41,11 @@ Bytes WithLength(uint8_t low, uint8_t high)
 // The type is asked for after every walked block, also one with a length of 0, and only then.
 TEST(ReadUpsType, WalksTheIdentificationBlockThenAsksForTheType)
 {
-    const Bytes shortBlock(NoProcessors.begin(), NoProcessors.end() - 1);
     const struct {
         const char* name;
-        Bytes block;
-        Bytes typeData;
+        Bytes block, typeData;
         std::array<float, 5> versions;  // CpuVersion(1) to CpuVersion(5)
-        int configBlockLength;
-        int type;
+        int configBlockLength, type;
         Lines board;
     } cases[] = {
         {"no processors, ends exactly at V + 11", NoProcessors, {0x18, 0x01}, {}, 0x0140, 280, {}},
@@ -56,7 +53,8 @@ TEST(ReadUpsType, WalksTheIdentificationBlockThenAsksForTheType)
         {"six, 3A, rating 0", SixProcessors, {0x25, 0x01}, {1.01F, 310.0F, 0.10F, 3.0F, 2.05F}, 0x1234, 293, {}},
         {"configuration block length 0", WithLength(0, 0), {0x18, 0x01}, {}, 0, 0, {}},
         {"one type byte", NoProcessors, {0x18}, {}, 0x0140, 0, {"9 Subscript out of range 8"}},
-        {"one byte short of V + 11", shortBlock, {}, {}, 0, 0, {"9 Subscript out of range 9"}},
+        {"one byte short of V + 11", Bytes(NoProcessors.begin(), NoProcessors.end() - 1), {}, {}, 0, 0,
+         {"9 Subscript out of range 9"}},
         {"length of 32768", WithLength(0x00, 0x80), {}, {}, 0, 0, {"6 Overflow 9"}},
     };
     for (const auto& c : cases) {
