@@ -118,6 +118,27 @@ TEST(MainWindow, ModuleButtonWarnsBeforeSelectingAModule)
 
 // A box that is not numeric keeps the focus and reopens nothing; a valid Apply forgets the
 // connection without a word to the unit and reopens the port as typed.
+// The list shows what the unit reports, up to 65 modules and never module 255.
+TEST(ModuleSelect, LoadListsTheModulesByTheListRules)
+{
+    const auto range = [](int count) {
+        Bytes modules(static_cast<std::size_t>(count));
+        std::iota(modules.begin(), modules.end(), 0);
+        return modules;
+    };
+    const std::tuple<Bytes, int, std::string> cases[] = {  // modules, items listed, current item
+        {{2, 255, 7}, 2, "2"}, {range(65), 65, "0"}, {range(66), 0, ""}};
+    for (const auto& [modules, items, current] : cases) {
+        WindowBench b;
+        b.unit.Config().Modules = modules;
+        frmSMSelect dialog;
+        dialog.Form_Load();
+        EXPECT_EQ(dialog.cmbSM->count(), items) << modules.size();
+        EXPECT_EQ(dialog.cmbSM->currentText().toStdString(), current) << modules.size();
+        EXPECT_EQ(dialog.cmdApply->isEnabled(), items > 0) << modules.size();
+    }
+}
+
 TEST(MainWindow, SettingsApplyChecksBothBoxesThenReopensThePort)
 {
     WindowBench b;
