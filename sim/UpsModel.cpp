@@ -10,13 +10,6 @@ namespace {
 
 constexpr uint8_t StrayByte = 0x00;
 
-constexpr uint8_t AckType = BlockType::Ack;
-constexpr uint8_t Accepted = AckCode::Accepted;
-constexpr uint8_t Busy = AckCode::Busy;
-constexpr uint8_t Unrecognized = AckCode::Unrecognized;
-constexpr uint8_t OutOfRange = AckCode::OutOfRange;
-constexpr uint8_t Invalid = AckCode::Invalid;
-constexpr uint8_t Selected = AckCode::Selected;
 
 // The unit's own sum, written apart from the program's so that each checks the other.
 uint8_t SumComplement(const uint8_t* bytes, std::size_t count)
@@ -107,7 +100,7 @@ void UpsModel::TakeFrame(const std::vector<uint8_t>& frame, double nowMs, std::v
     if (!WantsAnswer(payload) || config_.Silent) return;
     ++framesWantingAnswer_;
     const bool busy = config_.BusyAlways || framesWantingAnswer_ <= config_.BusyFirstFrames;
-    const Reply reply = busy ? Reply{AckType, {Busy}} : Perform(payload);
+    const Reply reply = busy ? Reply{BlockType::Ack, {AckCode::Busy}} : Perform(payload);
     Send(Blocks(reply.Type, reply.Data), nowMs, emissions);
 }
 
@@ -126,7 +119,7 @@ UpsModel::Reply UpsModel::Perform(const std::vector<uint8_t>& payload)
         }
         case Command::Module: return ModuleRequest(payload);
         case Command::ConfigWrite: return ConfigWrite(payload);
-        default: return {AckType, {Unrecognized}};
+        default: return {BlockType::Ack, {AckCode::Unrecognized}};
     }
 }
 
@@ -135,14 +128,14 @@ UpsModel::Reply UpsModel::Perform(const std::vector<uint8_t>& payload)
 // second, and both addresses for the module list and the select.
 UpsModel::Reply UpsModel::ModuleRequest(const std::vector<uint8_t>& payload)
 {
-    if (payload.size() < 2) return {AckType, {Invalid}};
+    if (payload.size() < 2) return {BlockType::Ack, {AckCode::Invalid}};
     const std::vector<uint8_t> path(payload.begin() + 1, payload.end() - 1);
     const std::vector<uint8_t> direct{0};
     const std::vector<uint8_t> fullPath{config_.FirstHop, config_.SecondHop};
     const uint8_t last = payload.back();
 
     if (last == Command::ListModules) {
-        std::vector<uint8_t> data{Accepted, 0, 0};
+        std::vector<uint8_t> data{AckCode::Accepted, 0, 0};
         if (path == direct || path == fullPath)
             data.insert(data.end(), config_.Modules.begin(), config_.Modules.end());
         else if (path.empty())
@@ -150,14 +143,14 @@ UpsModel::Reply UpsModel::ModuleRequest(const std::vector<uint8_t>& payload)
         else if (path == std::vector<uint8_t>{config_.FirstHop})
             data.push_back(config_.SecondHop);
         else
-            return {AckType, {OutOfRange}};
-        return {AckType, data};
+            return {BlockType::Ack, {AckCode::OutOfRange}};
+        return {BlockType::Ack, data};
     }
-    if (path != direct && path != fullPath) return {AckType, {OutOfRange}};
+    if (path != direct && path != fullPath) return {BlockType::Ack, {AckCode::OutOfRange}};
     const bool fitted = std::find(config_.Modules.begin(), config_.Modules.end(), last) != config_.Modules.end();
-    if (last != 0 && !fitted) return {AckType, {OutOfRange}};
+    if (last != 0 && !fitted) return {BlockType::Ack, {AckCode::OutOfRange}};
     selected_ = last;
-    return {AckType, {Selected}};
+    return {BlockType::Ack, {AckCode::Selected}};
 }
 
 // 78 00 ends an update; 78, record number and 2 or 16 data bytes write one record.
@@ -165,13 +158,13 @@ UpsModel::Reply UpsModel::ConfigWrite(const std::vector<uint8_t>& payload)
 {
     if (payload.size() == 2 && payload[1] == Command::ConfigWriteEnd) {
         ++endCount_;
-        return {AckType, {Accepted}};
+        return {BlockType::Ack, {AckCode::Accepted}};
     }
-    if (payload.size() != 4 && payload.size() != 18) return {AckType, {Invalid}};
+    if (payload.size() != 4 && payload.size() != 18) return {BlockType::Ack, {AckCode::Invalid}};
     const int record = payload[1];
-    if (record == config_.RefuseRecord) return {AckType, {config_.RefuseCode}};
+    if (record == config_.RefuseRecord) return {BlockType::Ack, {config_.RefuseCode}};
     eeprom_[record].assign(payload.begin() + 2, payload.end());
-    return {AckType, {Accepted}};
+    return {BlockType::Ack, {AckCode::Accepted}};
 }
 
 // Laid out for the program's walk: N, the processor entries (minor, major), the rating (and an

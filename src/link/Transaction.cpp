@@ -15,16 +15,14 @@ namespace UpsLink {
 
 namespace {
 
-using std::chrono::duration_cast;
-
 // How long one read may keep extending: a line that never falls quiet (a babbling or dripping
 // unit) must not hold the window. Long enough for a full receive buffer at the port's rate, and
 // never less than the transaction's own window.
 int ReadLimitMs(const Port& port)
 {
     const double lineMs = RxBufferSize * 10000.0 / ParseSettings(port.Settings()).BaudRate;
-    return std::max(static_cast<int>(duration_cast<milliseconds>(ReplyWindow).count()),
-                    static_cast<int>(lineMs) + static_cast<int>(duration_cast<milliseconds>(QuietExtension).count()));
+    return static_cast<int>(std::max(milliseconds(ReplyWindow).count(),
+                                     static_cast<long>(lineMs) + milliseconds(QuietExtension).count()));
 }
 
 bool IsPositiveAck(int code)
