@@ -28,6 +28,7 @@ std::unique_ptr<::frmMain> Main(Port& port, Clock& clock, const MainWindowLoader
             ShowMessageBox(nullptr, {FaultLine(fault, Mark::Main), AppTitle, MsgButtons::OkOnly});
     }
     if (window) {
+        window->ExitStatus = 1;
         window->close();
         InstallShell(nullptr);
     }

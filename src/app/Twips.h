@@ -4,15 +4,9 @@
 
 namespace UpsLink {
 
-// Form layouts are given in twips; the screen has 15 twips to the pixel.
-constexpr int Twips(int twips)
-{
-    return (twips + 7) / 15;
-}
-
-constexpr QRect TwipsRect(int left, int top, int width, int height)
-{
-    return {Twips(left), Twips(top), Twips(width), Twips(height)};
-}
+// Form layouts are given in twips, 15 to the pixel at the size of font the forms were laid out
+// for; with a larger font every form is drawn larger in proportion, so that no text is cut.
+int Twips(int twips);
+QRect TwipsRect(int left, int top, int width, int height);
 
 }  // namespace UpsLink

@@ -89,9 +89,9 @@ frmMain::frmMain(UpsLink::LineFile* boardLog)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                                Qt::MSWindowsFixedSizeDialogHint),
-      EndProcess([] {
+      EndProcess([this] {
           std::fflush(nullptr);
-          std::_Exit(0);
+          std::_Exit(ExitStatus);
       }),
       boardLog_(boardLog)
 {
@@ -230,7 +230,12 @@ void frmMain::Repaint()
     repaint();
 }
 
-void frmMain::SetEnabled(bool enabled) { setEnabled(enabled); }
+void frmMain::SetEnabled(bool enabled)
+{
+    if (!enabled) commands_.Begin();
+    setEnabled(enabled);
+    if (enabled) commands_.End();
+}
 
 bool frmMain::Enabled() const { return isEnabled(); }
 
@@ -331,7 +336,8 @@ void frmMain::Form_Terminate() { close(); }
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    // The unload is never cancelled.
+    // Held while a command runs; once under way, the unload is never cancelled.
+    if (commands_.Holds(event)) return;
     Form_Unload();
     event->accept();
 }

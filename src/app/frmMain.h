@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "CommandHold.h"
 #include "platform/Shell.h"
 
 class QAction;
@@ -67,8 +68,10 @@ public:
 
     void setVisible(bool visible) override;
 
-    // The last step of the shutdown sequence: ends the process at once. Tests replace it.
+    // The last step of the shutdown sequence: ends the process at once, with ExitStatus. Tests
+    // replace it.
     std::function<void()> EndProcess;
+    int ExitStatus = 0;
 
     // Controls, named as on the form.
     QLabel* imgNotConnected;
@@ -109,6 +112,8 @@ private:
     void AboutOption_Click();
 
     UpsLink::LineFile* boardLog_;
+    // The window is disabled for exactly as long as one of its commands runs.
+    UpsLink::CommandHold commands_{this};
     bool unloading_ = false;
     bool placed_ = false;
 };

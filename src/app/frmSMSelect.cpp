@@ -1,5 +1,6 @@
 #include "frmSMSelect.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 
 #include "Twips.h"
@@ -16,14 +17,22 @@
 namespace UpsLink {
 
 frmSMSelect::frmSMSelect(QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                           Qt::CustomizeWindowHint),
       Label1(new QLabel(QStringLiteral("Module Number"), this)),
       cmbSM(new QComboBox(this)),
       cmdApply(new QPushButton(QStringLiteral("&Apply"), this)),
       cmdExit(new QPushButton(QStringLiteral("E&xit"), this))
 {
+    setObjectName("frmSMSelect");
     setWindowTitle(QStringLiteral("Module Select"));
+    Label1->setObjectName("Label1");
+    cmbSM->setObjectName("cmbSM");
+    cmdApply->setObjectName("cmdApply");
+    cmdExit->setObjectName("cmdExit");
+    // No default button: Enter in the list does nothing.
+    cmdApply->setAutoDefault(false);
+    cmdExit->setAutoDefault(false);
     setFixedSize(Twips(3765), Twips(1425));
     Label1->setGeometry(TwipsRect(120, 300, 1125, 195));
     Label1->adjustSize();
@@ -43,6 +52,7 @@ frmSMSelect::frmSMSelect(QWidget* parent)
 void frmSMSelect::Form_Load()
 {
     Shell& shell = frmMain();
+    commands_.Begin();
     shell.SetBusyPointer(true);
     setEnabled(false);
     Trapped(Mark::ModuleLoad, [&] {
@@ -62,11 +72,13 @@ void frmSMSelect::Form_Load()
     });
     setEnabled(true);
     shell.SetBusyPointer(false);
+    commands_.End();
 }
 
 void frmSMSelect::cmdApply_Click()
 {
     Shell& shell = frmMain();
+    commands_.Begin();
     Trapped(Mark::ModuleApply, [&] {
         shell.BoardClear();
         const auto module = static_cast<long long>(NumericPrefix(cmbSM->currentText().toLatin1().toStdString()));
@@ -90,6 +102,7 @@ void frmSMSelect::cmdApply_Click()
         }
     });
     shell.SetBusyPointer(false);
+    commands_.End();
 }
 
 void frmSMSelect::cmdExit_Click()
@@ -104,6 +117,11 @@ void frmSMSelect::keyPressEvent(QKeyEvent* event)
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void frmSMSelect::closeEvent(QCloseEvent* event)
+{
+    if (!commands_.Holds(event)) QDialog::closeEvent(event);
 }
 
 void ShowModuleSelect()

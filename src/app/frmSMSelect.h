@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "CommandHold.h"
+
 namespace UpsLink {
 
 // The module select dialog: lists the modules the UPS reports and switches the link to one.
@@ -26,6 +28,10 @@ public:
 protected:
     // Esc presses the cancel button.
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    CommandHold commands_{this};
 };
 
 // Loads the dialog and shows it modally with no owner window until it is closed.

@@ -1,0 +1,28 @@
+#pragma once
+
+class QCloseEvent;
+class QWidget;
+
+namespace UpsLink {
+
+// A form's commands as they start and end. A request to close the form while one is under way
+// (its close box, or a signal to end the program) is held and carried out as soon as the last one
+// ends, so that nothing re-enters a command or the shutdown in the middle of a transaction; what
+// was typed or clicked meanwhile is thrown away then.
+class CommandHold {
+public:
+    explicit CommandHold(QWidget* form) : form_(form) {}
+
+    void Begin() { ++depth_; }
+    void End();
+
+    // True when the close was held: the event is then ignored.
+    bool Holds(QCloseEvent* event);
+
+private:
+    QWidget* form_;
+    int depth_ = 0;
+    bool held_ = false;
+};
+
+}  // namespace UpsLink
