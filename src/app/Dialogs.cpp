@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -26,6 +27,13 @@ std::vector<std::pair<QMessageBox::StandardButton, MsgAnswer>> Buttons(MsgButton
     case MsgButtons::OkOnly: break;
     }
     return {{QMessageBox::Ok, MsgAnswer::Ok}};
+}
+
+// "*.*" means every file, also one without a dot in its name, as the filter shows it.
+void MatchEveryFileUnderStarDotStar(QFileDialog& dialog)
+{
+    if (!dialog.selectedNameFilter().contains("*.*")) return;
+    if (auto* files = dialog.findChild<QFileSystemModel*>()) files->setNameFilters({QStringLiteral("*")});
 }
 
 }  // namespace
@@ -63,8 +71,13 @@ std::string ShowOpenFileDialog(QWidget* owner, const OpenFileRequest& request)
         dialog.setNameFilters(filters);
         if (request.FilterIndex >= 1 && request.FilterIndex <= filters.size())
             dialog.selectNameFilter(filters[request.FilterIndex - 1]);
+        MatchEveryFileUnderStarDotStar(dialog);
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                         [&dialog] { MatchEveryFileUnderStarDotStar(dialog); });
     }
     dialog.setDefaultSuffix(FromLatin1(request.DefaultExt));
+    // Qt's own dialog, whose filters can be told that "*.*" means every file.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     // HideReadOnly asks for no read-only check box, and this dialog never shows one.
 
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
@@ -83,7 +96,7 @@ QStringList QtNameFilters(const std::string& filter)
         name.remove(QRegularExpression(R"(\s*\([^()]*\)\s*$)"));
         QStringList patterns;
         for (const QString& pattern : parts[i + 1].split(';', Qt::SkipEmptyParts))
-            patterns << (pattern.trimmed() == "*.*" ? QStringLiteral("*") : pattern.trimmed());
+            patterns << pattern.trimmed();
         filters << name.trimmed() + " (" + patterns.join(' ') + ")";
     }
     return filters;

@@ -17,7 +17,7 @@ MsgAnswer ShowMessageBox(QWidget* owner, const MessageRequest& request);
 std::string ShowOpenFileDialog(QWidget* owner, const OpenFileRequest& request);
 
 // "Name|pattern|Name|pattern" as Qt's name filters "Name (pattern)"; a pattern list separated by
-// ";" becomes blank-separated, and "*.*" means every file.
+// ";" becomes blank-separated.
 QStringList QtNameFilters(const std::string& filter);
 
 }  // namespace UpsLink

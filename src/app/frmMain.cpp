@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -239,9 +240,10 @@ void frmMain::SetEnabled(bool enabled)
 
 bool frmMain::Enabled() const { return isEnabled(); }
 
-void frmMain::SetCaption(const std::string& caption) { setWindowTitle(FromLatin1(caption)); }
+// The caption carries the file's title as the file system spells it.
+void frmMain::SetCaption(const std::string& caption) { setWindowTitle(QFile::decodeName(caption.c_str())); }
 
-std::string frmMain::Caption() const { return ToLatin1(windowTitle()); }
+std::string frmMain::Caption() const { return QFile::encodeName(windowTitle()).toStdString(); }
 
 void frmMain::SetModuleEnabled(bool enabled) { cmdSM->setEnabled(enabled); }
 

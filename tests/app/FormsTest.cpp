@@ -1,6 +1,8 @@
-// Every text of every form fits the room the form's layout gives it, at the font in use (run once
-// as it is and once with the display scaled by half again).
+// The forms' shapes: every text fits the room the form's layout gives it, at the font in use (run
+// once as it is and once with the display scaled by half again); the module select dialog's border
+// and keys.
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -48,7 +50,7 @@ void ExpectEveryTextFits(QWidget& form)
     }
 }
 
-TEST(FormFit, EveryTextOfEveryFormFits)
+TEST(Forms, EveryTextOfEveryFormFits)
 {
     SimBench<UpsModel, ScriptedWindow> b;
     OpenPort();
@@ -64,6 +66,28 @@ TEST(FormFit, EveryTextOfEveryFormFits)
     frmSMSelect modules;
     modules.cmbSM->addItems({"0", "254"});
     for (QWidget* form : std::initializer_list<QWidget*>{&settings, &about, &modules}) ExpectEveryTextFits(*form);
+}
+
+// A fixed dialog without minimize or maximize box; Enter in the list presses nothing, Esc presses Exit.
+TEST(Forms, ModuleSelectIsAFixedDialogWithoutADefaultButton)
+{
+    SimBench<UpsModel, ScriptedWindow> b;
+    frmSMSelect dialog;
+    dialog.cmbSM->addItem("2");
+    EXPECT_EQ(dialog.windowType(), Qt::Dialog);
+    EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::MSWindowsFixedSizeDialogHint));
+    EXPECT_FALSE(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    for (const char* name : {"Label1", "cmbSM", "cmdApply", "cmdExit"}) EXPECT_TRUE(dialog.findChild<QWidget*>(name));
+    int applied = 0, exited = 0;
+    QObject::connect(dialog.cmdApply, &QPushButton::clicked, [&] { ++applied; });
+    QObject::connect(dialog.cmdExit, &QPushButton::clicked, [&] { ++exited; });
+    dialog.show();
+    dialog.cmbSM->setFocus();
+    for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(dialog.cmbSM, &press);
+    }
+    EXPECT_EQ(std::tuple(applied, exited, dialog.isVisible()), std::tuple(0, 1, false));
 }
 
 }  // namespace UpsLink::Testing
