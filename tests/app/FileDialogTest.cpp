@@ -1,4 +1,4 @@
-// The open dialog's filters and a file title beyond ASCII, from the dialog to the caption.
+// The open dialog's filters, and a file title beyond ASCII as the dialog returns it.
 #include <QComboBox>
 #include <QDeadlineTimer>
 #include <QFileDialog>
@@ -8,7 +8,6 @@
 #include "Dialogs.h"
 #include "ScriptedWindow.h"
 #include "config/ScrambledFiles.h"
-#include "ups/Connect.h"
 
 namespace UpsLink::Testing {
 
@@ -44,27 +43,6 @@ TEST(FileDialog, AllFilesShowsStarDotStarAndMatchesNamesWithoutADot)
     EXPECT_EQ(shown, QStringList({"All Files (*.*)", "Zentrel Files (*.pp)", "Zentrel Files (*.pp)"}));
     EXPECT_TRUE(dotlessEnabled);
     EXPECT_EQ(path, chosen);
-}
-
-// The caption while the update asks to go ahead.
-struct CaptionAtConfirm : ScriptedWindow {
-    MsgAnswer MessageBox(const MessageRequest& request) override
-    {
-        Captions << windowTitle();
-        return ScriptedWindow::MessageBox(request);
-    }
-    QStringList Captions;
-};
-
-TEST(FileDialog, AFileTitleBeyondAsciiAsTheFileSystemSpellsIt)
-{
-    SimBench<UpsModel, CaptionAtConfirm> b;
-    FileFolder folder;
-    OpenPort();
-    ConnectUps();
-    b.shell.Answers.Queue = {folder.Write("280_B\xC3\xBCro.pp", Scrambled(WorkedExample)), MsgAnswer::Cancel};
-    b.shell.cmdBattComm->click();
-    EXPECT_EQ(b.shell.Captions, QStringList(QString::fromUtf8("Zentrel   280_B\xC3\xBCro.pp")));
 }
 
 }  // namespace UpsLink::Testing
