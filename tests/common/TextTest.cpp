@@ -2,10 +2,6 @@
 
 #include "common/Fault.h"
 #include "common/Text.h"
-#include "config/Globals.h"
-#include "core/InitGlobals.h"
-#include "link/Globals.h"
-#include "ups/Globals.h"
 
 using namespace UpsLink;
 
@@ -46,37 +42,4 @@ TEST(Fault, LineHasNumberDescriptionSeparatorAndMark)
                                                   {Mark::GetAckCode, "8012 The device is not open3"},
                                                   {Mark::Main, "8012 Start: The device is not open 1"}};
     for (const auto& [mark, line] : lines) EXPECT_EQ(FaultLine(Fault(FaultNo::DeviceNotOpen), mark), line);
-}
-
-TEST(InitGlobals, EveryGlobalHoldsItsStartValue)
-{
-    UpsType = 5;
-    Connected = true;
-    RxBuffer[7] = 1;
-    ReplyData = {1, 2, 3};
-    FileImage = {4, 5};
-    ModulePath = {0, 4, 1};
-    CpuVersion[4] = 1.02F;
-    SelectedModule = "7";
-    ReplyTimeout = 6;
-    ConfigBlockLength = ConfigFileNumber = 2;
-    RecordNumbers = {1};
-    BaudRate = Parity = PortNumber = "x";
-    DataBits = StopBits = 2;
-
-    InitGlobals();
-
-    EXPECT_FALSE(Connected);
-    EXPECT_EQ(UpsType, 0);
-    EXPECT_EQ(SelectedModule, "0");
-    EXPECT_EQ(ReplyTimeout, 3);
-    EXPECT_EQ(ConfigBlockLength + ConfigFileNumber, 0);
-    EXPECT_TRUE(RecordNumbers.empty());
-    EXPECT_EQ(FileImage, std::vector<uint8_t>{0});
-    EXPECT_EQ(ModulePath, std::vector<int16_t>{0});
-    EXPECT_EQ(ReplyData, std::vector<uint8_t>{0});
-    EXPECT_EQ(CpuVersion, (std::array<float, 6>{}));
-    EXPECT_EQ(RxBuffer, (std::array<uint8_t, RxBufferSize>{}));
-    EXPECT_EQ(std::string(FileKey.begin(), FileKey.end()), "K1n4jolt7");
-    EXPECT_EQ(BaudRate + Parity + std::to_string(DataBits) + std::to_string(StopBits) + PortNumber, "19200N811");
 }

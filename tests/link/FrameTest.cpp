@@ -1,21 +1,11 @@
 #include <gtest/gtest.h>
 
 #include "Blocks.h"
-#include "common/Fault.h"
 #include "link/Frame.h"
 #include "link/Globals.h"
 
 using namespace UpsLink;
 using namespace UpsLink::Testing;
-
-TEST(BuildFrame, ExamplesByteForByte)
-{
-    const std::tuple<int, Bytes, std::string> cases[] = {
-        {1, {0xFF}, "AB 01 FF 55"}, {1, {0x36, 0x99}, "AB 01 36 1E"},  // only the given length is taken
-        {2, {0x78, 0x00}, "AB 02 78 00 DB"}, {0, {}, "AB 00 55"}, {4, {0xFF, 0x06, 0x08, 0x62}, "AB 04 FF 06 08 62 E2"}};
-    for (const auto& [length, data, frame] : cases) EXPECT_EQ(BuildFrame(length, data), Hex(frame)) << frame;
-    for (int length : {-1, 256}) EXPECT_THROW(BuildFrame(length, Bytes(300)), Fault) << length;
-}
 
 // count bytes from first on, wrapping at 256.
 static Bytes Counting(std::size_t count, uint8_t first = 0)

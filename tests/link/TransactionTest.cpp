@@ -153,24 +153,3 @@ TEST(SendCommand, ALineThatNeverFallsQuietEndsTheCommandWithinTheWindow)
         EXPECT_EQ(bench.shell.Board, board) << name;
     }
 }
-
-TEST(ReadReply, EndsSixHundredMillisecondsAfterTheLastPollThatSawBytes)
-{
-    const std::tuple<const char*, std::vector<double>, double> cases[] = {
-        {"nothing comes: 800 ms", {}, 800},
-        {"one byte in the first poll", {100}, 1400},
-        {"bytes in two polls; one in the last 200 ms is taken too", {100, 700, 1900}, 2000},
-        {"bytes past the time limit keep the read going", {100, 600, 1100, 1600, 2100, 2600, 3100, 3600, 4100}, 5000},
-    };
-    for (const auto& [name, byteTimes, endMs] : cases) {
-        Bench bench;
-        Bytes sent;
-        for (double at : byteTimes) {
-            sent.push_back(static_cast<uint8_t>(0xA0 + sent.size()));
-            bench.port.Inject(at, {sent.back()});
-        }
-        EXPECT_TRUE(ReadReply()) << name;
-        EXPECT_DOUBLE_EQ(bench.clock.NowMs(), endMs) << name;
-        EXPECT_EQ(Bytes(RxBuffer.begin(), RxBuffer.begin() + long(sent.size()) + 1), sent + Bytes{0}) << name;
-    }
-}

@@ -29,10 +29,7 @@ TEST(ZentrelPack, EncodesDecodesAndGivesTheLoadersVerdictWithTheFramesSent)
          "  then the closing command\n    AB 02 78 00 DB\n"},
         {"check " + file("13_worked.pp", WorkedExample) + " --type 12", 1,
          "Title \"13_worked.pp\" is for UPS type 13\nFile does not match UPS type\nFile Corrupted\n"},
-        {"check " + file("12_big.pp", std::string(32766, ';')), 1,
-         "Title \"12_big.pp\" is for UPS type 12\nFile size exceeds 32k limit\nFile Corrupted\n"},
         {"check " + file("12.pp", ",00;"), 1, "Title \"12.pp\" is for UPS type 12\nmessage box: 13 Type mismatch 36\n"},
-        {"check " + file("12c.pp", "12,00;13,1F4"), 1, "Title \"12c.pp\" is for UPS type 12\nFile Corrupted\n"},
         {"decode " + missing, 2, "zentrel-pack: cannot open " + missing + ": No such file or directory\n"},
     };
     for (const auto& run : runs) {

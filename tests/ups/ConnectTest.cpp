@@ -3,8 +3,6 @@
 #include "Bench.h"
 #include "ScriptedUnit.h"
 #include "Wire.h"
-#include "common/AppTitle.h"
-#include "config/Globals.h"
 #include "link/Globals.h"
 #include "link/PortControl.h"
 #include "ups/Connect.h"
@@ -28,14 +26,6 @@ const Bytes SixProcessors =
     Hex("06 99 09 05 02 00 03 10 00 00 3A 01 01  00 FF FF 00 00  02 41 42  01 07  01 34  12  02 00 00") + Trailing;
 //       N  six entries: 99 09 dropped, 3A a major  rating 0 + extended  T text  M map  A low high S two
 
-Bytes WithLength(uint8_t low, uint8_t high)
-{
-    Bytes block = NoProcessors;
-    block[8] = low;
-    block[9] = high;
-    return block;
-}
-
 }  // namespace
 
 // The type is asked for after every walked block, also one with a length of 0, and only then.
@@ -51,11 +41,11 @@ TEST(ReadUpsType, WalksTheIdentificationBlockThenAsksForTheType)
         {"no processors, ends exactly at V + 11", NoProcessors, {0x18, 0x01}, {}, 0x0140, 280, {}},
         {"four, first 02 01, alarm map 0", FourProcessors, {0x19, 0x01}, {0, 0, 0, 1.02F, 0}, 0x0200, 281, {}},
         {"six, 3A, rating 0", SixProcessors, {0x25, 0x01}, {1.01F, 310.0F, 0.10F, 3.0F, 2.05F}, 0x1234, 293, {}},
-        {"configuration block length 0", WithLength(0, 0), {0x18, 0x01}, {}, 0, 0, {}},
+        {"configuration block length 0", Hex("00 0A 00 00 01 58 00 01 00 00 00") + Trailing, {0x18, 0x01}, {}, 0, 0, {}},
         {"one type byte", NoProcessors, {0x18}, {}, 0x0140, 0, {"9 Subscript out of range 8"}},
         {"one byte short of V + 11", Bytes(NoProcessors.begin(), NoProcessors.end() - 1), {}, {}, 0, 0,
          {"9 Subscript out of range 9"}},
-        {"length of 32768", WithLength(0x00, 0x80), {}, {}, 0, 0, {"6 Overflow 9"}},
+        {"length of 32768", Hex("00 0A 00 00 01 58 00 01 00 80 00") + Trailing, {}, {}, 0, 0, {"6 Overflow 9"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -140,30 +130,4 @@ TEST(ConnectUps, ModuleButtonFollowsTheSecondCommandList)
         ConnectUps();
         EXPECT_EQ(bench.shell.ModuleButtonEnabled, after) << name;
     }
-}
-
-TEST(DisconnectUps, SendsTheOpeningCommandAndPutsEverythingBackToIdle)
-{
-    SimBench<> bench;
-    OpenPort();
-    ASSERT_TRUE(ConnectUps());
-    // A connect while connected disconnects first.
-    EXPECT_TRUE(ConnectUps());
-    EXPECT_EQ(bench.unit.ReceivedPayloads(), FullConnect + Payloads{{0xFF}} + FullConnect);
-    const int opens = bench.port.OpenCount();
-    bench.shell.ModuleButtonEnabled = false;
-    bench.shell.CaptionText = ShownFileTitle = ConfigFileTitle = "280_demo.pp";
-    ConfigFileNumber = 1;
-    bench.shell.Board.clear();
-
-    EXPECT_TRUE(DisconnectUps());
-
-    EXPECT_EQ(bench.unit.ReceivedPayloads().back(), Bytes{0xFF});
-    EXPECT_EQ(bench.shell.Board, (Lines{"Disconnecting...", "Complete"}));
-    EXPECT_FALSE(Connected || bench.shell.IndicatorConnected);
-    EXPECT_EQ(UpsType + ConfigFileNumber, 0);
-    EXPECT_TRUE(ShownFileTitle.empty() && ConfigFileTitle.empty());
-    EXPECT_TRUE(bench.shell.ModuleButtonEnabled);
-    EXPECT_EQ(bench.shell.CaptionText, AppTitle);
-    EXPECT_EQ(bench.port.OpenCount(), opens + 1);
 }
