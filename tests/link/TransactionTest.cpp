@@ -93,30 +93,34 @@ TEST(SendCommand, SilentAndAlwaysBusyUnitsGetTheFrameSixTimes)
     }
 }
 
-// Every copy is answered by ten bytes of noise, one every 500 ms, so each read lasts 5 s.
-TEST(SendCommand, FifteenSecondWindowStopsTheLoopBetweenReadsButNotAroundMidnight)
+// Noise that keeps each read going: ten bytes a copy 500 ms apart make each read last 5 s, and the
+// window stops the loop between reads, but not around midnight; noise in each of 22 polls ends the
+// first read at 14.5 s, so the check after the copy falls exactly on the window's end, outside it.
+// A line that never falls quiet ends each read once a full buffer's line time has passed.
+TEST(SendCommand, FifteenSecondWindowEndsTheCommandHoweverLongTheNoise)
 {
-    std::vector<Emission> trickle;
-    for (int i = 0; i < 10; ++i) trickle.push_back({100.0 + 500.0 * i, {0x00}});
-    const std::pair<double, std::vector<double>> cases[] = {
-        {12 * 3600.0, {0, 5500, 11000, 16500}},
-        {86399.0, {0, 5500, 11000, 16500, 22000, 27500}},
+    const auto every = [](int count, double firstMs, double stepMs) {
+        std::vector<Emission> noise;
+        for (int i = 0; i < count; ++i) noise.push_back({firstMs + stepMs * i, {0x00}});
+        return noise;
     };
-    for (const auto& [start, times] : cases) {
-        Bench bench(start);
-        bench.unit.Always(trickle);
-        EXPECT_FALSE(SendList());
-        bench.ExpectWrites(ListFrame, times, start > 80000 ? "midnight" : "noon");
-        EXPECT_EQ(SendTime, static_cast<int32_t>(start));
+    const struct { const char* name; double start; std::vector<Emission> always, first; double injectEveryMs;
+                   std::vector<double> writes; Lines board; } cases[] = {
+        {"noon", 12 * 3600.0, every(10, 100, 500), {}, 0, {0, 5500, 11000, 16500}, {}},
+        {"midnight", 86399.0, every(10, 100, 500), {}, 0, {0, 5500, 11000, 16500, 22000, 27500}, {}},
+        {"a check at 15 s", 12 * 3600.0, {}, every(22, 800, 600), 0, {0, 14500}, {}},
+        {"babble at line speed", 12 * 3600.0, {}, {}, 10000.0 / 19200, {0, 15700}, {"9 Subscript out of range 4"}},
+        {"a byte dripping in every poll", 12 * 3600.0, {}, {}, 500, {0, 15700}, {}},
+    };
+    for (const auto& c : cases) {
+        Bench bench(c.start);
+        bench.unit.Always(c.always);
+        if (!c.first.empty()) bench.unit.Then(c.first);
+        for (double at = 0; c.injectEveryMs > 0 && at < 600000; at += c.injectEveryMs) bench.port.Inject(at, {0x55});
+        EXPECT_FALSE(SendList()) << c.name;
+        bench.ExpectWrites(ListFrame, c.writes, c.name);
+        EXPECT_EQ(std::tuple(bench.shell.Board, SendTime), std::tuple(c.board, int32_t(c.start))) << c.name;
     }
-    // Noise in each of 22 polls makes the first read end at 14.5 s: the check after the copy falls
-    // exactly on the window's end, which is outside it.
-    Bench edge;
-    std::vector<Emission> drip;
-    for (int i = 0; i < 22; ++i) drip.push_back({800.0 + 600.0 * i, {0x00}});
-    edge.unit.Then(drip);
-    EXPECT_FALSE(SendList());
-    edge.ExpectWrites(ListFrame, {0, 14500}, "a check at 15 s");
 }
 
 TEST(SendCommand, FaultsAreReportedByTheProcedureTheyHappenIn)
@@ -134,22 +138,5 @@ TEST(SendCommand, FaultsAreReportedByTheProcedureTheyHappenIn)
         EXPECT_FALSE(SendCommand(length, CommandData = Bytes(256, 0x40), 16, false)) << name;
         EXPECT_EQ(bench.shell.Board, board) << name;
         EXPECT_EQ(bench.port.Frames().size(), writes) << name;
-    }
-}
-
-// A line that never falls quiet: each read gives up once a full buffer's line time has passed,
-// so the command ends instead of holding the window.
-TEST(SendCommand, ALineThatNeverFallsQuietEndsTheCommandWithinTheWindow)
-{
-    const std::tuple<const char*, double, Lines> cases[] = {
-        {"babble at line speed", 10000.0 / 19200, {"9 Subscript out of range 4"}},
-        {"a byte dripping in every poll", 500, {}},
-    };
-    for (const auto& [name, everyMs, board] : cases) {
-        Bench bench;
-        for (double at = 0; at < 600000; at += everyMs) bench.port.Inject(at, {0x55});
-        EXPECT_FALSE(SendList()) << name;
-        bench.ExpectWrites(ListFrame, {0, 15700}, name);
-        EXPECT_EQ(bench.shell.Board, board) << name;
     }
 }

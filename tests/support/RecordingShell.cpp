@@ -4,32 +4,27 @@
 
 namespace UpsLink::Testing {
 
-MsgAnswer ScriptedAnswers::Box(const MessageRequest& request)
+template <class Answer>
+std::optional<Answer> ScriptedAnswers::Take(const char* asked)
 {
-    Messages.push_back(request);
-    if (Queue.empty()) {
-        const bool first = request.DefaultButton == 0;
-        switch (request.Buttons) {
-        case MsgButtons::OkOnly: return MsgAnswer::Ok;
-        case MsgButtons::OkCancel: return first ? MsgAnswer::Ok : MsgAnswer::Cancel;
-        case MsgButtons::YesNo: return first ? MsgAnswer::Yes : MsgAnswer::No;
-        }
-    }
-    const auto* answer = std::get_if<MsgAnswer>(&Queue.front());
-    if (!answer) throw std::logic_error("a message box \"" + request.Text + "\" where the script expects a file");
-    const MsgAnswer given = *answer;
+    if (Queue.empty()) return std::nullopt;
+    const Answer* answer = std::get_if<Answer>(&Queue.front());
+    if (!answer) throw std::logic_error(std::string(asked) + " where the script expects another question");
+    const Answer given = *answer;
     Queue.pop_front();
     return given;
 }
 
-std::string ScriptedAnswers::File()
+MsgAnswer ScriptedAnswers::Box(const MessageRequest& request)
 {
-    if (Queue.empty()) return {};
-    const auto* path = std::get_if<std::string>(&Queue.front());
-    if (!path) throw std::logic_error("a file dialog where the script expects a message box");
-    std::string given = *path;
-    Queue.pop_front();
-    return given;
+    Messages.push_back(request);
+    const bool first = request.DefaultButton == 0;
+    const MsgAnswer byDefault = request.Buttons == MsgButtons::OkOnly ? MsgAnswer::Ok
+                                : request.Buttons == MsgButtons::OkCancel ? (first ? MsgAnswer::Ok : MsgAnswer::Cancel)
+                                                                          : (first ? MsgAnswer::Yes : MsgAnswer::No);
+    return Take<MsgAnswer>(("a message box \"" + request.Text + "\"").c_str()).value_or(byDefault);
 }
+
+std::string ScriptedAnswers::File() { return Take<std::string>("a file dialog").value_or(""); }
 
 }  // namespace UpsLink::Testing

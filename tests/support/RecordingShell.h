@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -19,6 +20,10 @@ struct ScriptedAnswers {
 
     MsgAnswer Box(const MessageRequest& request);
     std::string File();
+
+private:
+    template <class Answer>
+    std::optional<Answer> Take(const char* asked);
 };
 
 // The main window as the logic sees it, recorded.
