@@ -48,6 +48,7 @@ MsgAnswer ShowMessageBox(QWidget* owner, const MessageRequest& request)
 
     const auto buttons = Buttons(request.Buttons);
     std::vector<QPushButton*> added;
+    added.reserve(buttons.size());
     for (const auto& [standard, answer] : buttons) added.push_back(box.addButton(standard));
     const std::size_t defaultIndex = std::min<std::size_t>(std::max(request.DefaultButton, 0), added.size() - 1);
     box.setDefaultButton(added[defaultIndex]);

@@ -17,7 +17,7 @@ double PixelsPerTwip()
 {
     const QFontMetricsF font(QApplication::font());
     const QString alphabet = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
-    const double letter = font.horizontalAdvance(alphabet) / alphabet.size();
+    const double letter = font.horizontalAdvance(alphabet) / static_cast<double>(alphabet.size());
     return std::max({1.0, letter / LayoutLetterWidth, font.height() / LayoutLineHeight}) / 15.0;
 }
 

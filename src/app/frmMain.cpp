@@ -220,6 +220,7 @@ void frmMain::BoardClear()
 std::vector<std::string> frmMain::BoardLines() const
 {
     std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(List1->count()));
     for (int row = 0; row < List1->count(); ++row) lines.push_back(ToLatin1(List1->item(row)->text()));
     return lines;
 }

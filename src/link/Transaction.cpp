@@ -51,7 +51,7 @@ bool SendCommand(int payloadLength, const std::vector<uint8_t>& data, int expect
         Sleep(PauseAfterWrite);
 
         if (!ackMode && expectedCode <= 0) return true;
-        for (int tries = 0; tries < MaxReads && Timer() < SendTime + ReplyWindow.count();) {
+        for (int tries = 0; tries < MaxReads && Timer() < static_cast<double>(SendTime + ReplyWindow.count());) {
             ++tries;
             const int code = ackMode ? GetAckCode() : GetReplyCode();
             if (code == expectedCode) return true;

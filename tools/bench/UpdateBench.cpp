@@ -43,7 +43,7 @@ std::string WriteConfig(const QTemporaryDir& dir, const char* name, std::string 
 {
     for (std::size_t p = 0; p < text.size(); ++p)
         text[p] = static_cast<char>(text[p] + FileKey[(p + 1) % FileKey.size()]);
-    const std::string path = dir.filePath(name).toStdString();
+    std::string path = dir.filePath(name).toStdString();
     std::ofstream(path, std::ios::binary) << text;
     return path;
 }
