@@ -92,9 +92,9 @@ Outcome Identify(TerminalShell& shell)
     shell.Say(selectable ? "module selection supported" : "module selection not supported");
     shell.Say("supported commands " + commands);
     shell.Say("processor versions " + versions);
-    return {accepted ? Exit::Ok : Exit::Unit, R"(,"type":)" + std::to_string(UpsType) + R"(,"module_select":)" +
-                                                  (selectable ? "true" : "false") + R"(,"commands":)" +
-                                                  JsonText(commands) + R"(,"versions":[)" + jsonVersions + "]"};
+    return {accepted ? Exit::Ok : Exit::Unit, R"(,"module_select":)" + std::string(selectable ? "true" : "false") +
+                                                  R"(,"commands":)" + JsonText(commands) + R"(,"versions":[)" +
+                                                  jsonVersions + "]"};
 }
 
 Outcome Modules(TerminalShell& shell)
@@ -158,8 +158,6 @@ Outcome Update(const CliOptions& options, TerminalShell& shell)
         const std::size_t writes = records - run.From;
         const auto time = PacedUpdateTime(writes, shell.ModuleEnabled());
         shell.Say(std::to_string(writes) + " records, about " + Minutes(time) + " min");
-        shell.Event(R"({"event":"plan","records":)" + std::to_string(writes) + R"(,"of":)" + std::to_string(records) +
-                    R"(,"minutes":)" + Minutes(time) + "}");
         const MsgAnswer answer = Confirmed(options, request, MsgAnswer::Ok, MsgAnswer::Cancel);
         declined = answer != MsgAnswer::Ok;
         return answer;
@@ -169,7 +167,8 @@ Outcome Update(const CliOptions& options, TerminalShell& shell)
     UpdateEeprom(run);
 
     const std::size_t records = RecordNumbers.size();
-    const std::string fields = R"(,"records":)" + std::to_string(records) + R"(,"next":)" + std::to_string(run.Next + 1);
+    const std::string fields = R"(,"records":)" + std::to_string(records) + R"(,"written":)" +
+                               std::to_string(run.Next - run.From) + R"(,"next":)" + std::to_string(run.Next + 1);
     if (!asked) return {Exit::FileRefused, ""};
     if (tooFar) return {Exit::Usage, ""};
     if (run.Next >= records && !declined) return {Exit::Ok, fields};
@@ -255,6 +254,8 @@ int RunOnPort(const CliOptions& options, TerminalShell& shell)
         } else {
             outcome = Update(options, shell);
         }
+        // The type code of the unit last connected to, before the disconnect forgets it.
+        if (UpsType != 0) outcome.Fields = R"(,"type":)" + std::to_string(UpsType) + outcome.Fields;
         if (Connected) DisconnectUps();
     } catch (const Fault& fault) {
         // What a procedure that traps nothing let escape, as the window reports it.

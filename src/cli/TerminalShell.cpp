@@ -81,7 +81,7 @@ MsgAnswer TerminalShell::MessageBox(const MessageRequest& request)
 
 void TerminalShell::Say(const std::string& line)
 {
-    if (!json_) Print(line);
+    Print(json_ ? R"({"event":"line","text":)" + JsonText(line) + "}" : line);
 }
 
 void TerminalShell::Event(const std::string& object)

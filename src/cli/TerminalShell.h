@@ -42,7 +42,7 @@ public:
     std::string ChooseOpenFile(const OpenFileRequest&) override { return File; }
     void HelpQuit() override {}
 
-    // A line of the command line's own: standard output, not in JSON mode.
+    // A line of the command line's own on standard output; with --json, {"event":"line","text":...}.
     void Say(const std::string& line);
     // A JSON object line, in JSON mode only.
     void Event(const std::string& object);

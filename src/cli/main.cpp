@@ -8,6 +8,7 @@
 
 #include "CliOptions.h"
 #include "Commands.h"
+#include "ManyPorts.h"
 #include "StopRequest.h"
 #include "TerminalShell.h"
 #include "platform/LineFile.h"
@@ -30,6 +31,14 @@ int main(int argc, char* argv[])
     if (options.Command == "update" && !options.Yes && !::isatty(STDIN_FILENO)) {
         std::fprintf(stderr, "zentrel-cli: update asks before writing; without a terminal give --yes\n");
         return Exit::Usage;
+    }
+    if (options.Ports.size() > 1) {
+        if (options.Command == "update" && !options.Yes) {
+            std::fprintf(stderr, "zentrel-cli: updating several units at once needs --yes\n");
+            return Exit::Usage;
+        }
+        CatchStopRequests();
+        return RunOnManyPorts(options);
     }
     std::string refusal;
     std::unique_ptr<LineFile> boardLog;
