@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "SimProcess.h"
@@ -48,6 +49,7 @@ const std::vector<std::string> NoCe{"--commands", "40,A0,36,78,CF,FF"};
 
 struct CliCase {
     const char* Name;
+    int Units;                     // simulated units, one --port each
     std::vector<std::string> Sim;  // besides --log and --eeprom
     QStringList Arguments;         // after --port; DEMO is the demo file
     bool StopInRecord2;            // SIGTERM while the second record is written
@@ -58,26 +60,28 @@ struct CliCase {
 };
 
 const CliCase Cases[] = {
-    {"Identify", {}, {"identify"}, false, 0,
+    {"Identify", 1, {}, {"identify"}, false, 0,
      Up + Lines{"type code 280", "module selection supported", "supported commands 40 A0 36 CE 78 CF FF",
                 "processor versions 1.23 0.00 0.00 0.00 0.00"} + Down,
      {Opening}, ""},
-    {"Modules", {"--modules", "5,255,2"}, {"modules"}, false, 0,
+    {"Modules", 1, {"--modules", "5,255,2"}, {"modules"}, false, 0,
      Up + Lines{"Determining Modules Supported...", "Done", "module 5", "module 2"} + Down, {Hex("CE 00 FF"), Opening},
      ""},
-    {"UpdateWithYes", {}, {"update", "DEMO", "--yes"}, false, 0,
+    {"UpdateWithYes", 1, {}, {"update", "DEMO", "--yes"}, false, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down,
      {Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3},
-    {"NoYesNoTerminalSendsNothing", {}, {"update", "DEMO"}, false, 2, {}, {}, ""},
-    {"RefusedRecordStops", NoCe + std::vector<std::string>{"--refuse-record", "12"}, {"update", "DEMO", "--yes"}, false,
+    {"NoYesNoTerminalSendsNothing", 1, {}, {"update", "DEMO"}, false, 2, {}, {}, ""},
+    {"RefusedRecordStops", 1, NoCe + std::vector<std::string>{"--refuse-record", "12"}, {"update", "DEMO", "--yes"}, false,
      1,
      Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
          Down,
      {R1, R2, R3, Close, Opening}, Kept1},
-    {"ResumeFrom3", NoCe, {"update", "DEMO", "--from", "3", "--yes"}, false, 0,
+    {"ResumeFrom3", 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, false, 0,
      Up + Lines{"2 records, about 1 min", "Updating configuration...", "Configuration update complete"} + Down,
      {R3, R4, Close, Opening}, Kept3},
-    {"SigtermMidUpdate", NoCe, {"update", "DEMO", "--yes"}, true, 130,
+    {"TwoUnitsAtOnce", 2, NoCe, {"update", "DEMO", "--yes"}, false, 0,
+     Up + Plan + Lines{"Configuration update complete"} + Down, {R1, R2, R3, R4, Close, Opening}, Kept1 + Kept3},
+    {"SigtermMidUpdate", 1, NoCe, {"update", "DEMO", "--yes"}, true, 130,
      Up + Plan + Lines{"Configuration update Error", "interrupted at record 3 of 4; resume with --from 3"} + Down,
      {R1, R2, Close, Opening}, Kept1},
 };
@@ -90,12 +94,15 @@ TEST_P(CliE2e, LinesStatusFramesAndEeprom)
 {
     const CliCase& c = GetParam();
     QTemporaryDir dir;
-    const std::string log = dir.filePath("sim.log").toStdString(), eeprom = dir.filePath("eeprom").toStdString();
-    std::vector<std::string> simOptions = c.Sim;
-    simOptions.insert(simOptions.end(), {"--log", log, "--eeprom", eeprom});
-    SimProcess sim(simOptions);
-
-    QStringList arguments{"--port", QString::fromStdString(sim.SlavePath())};
+    const auto path = [&](const char* name, int unit) { return dir.filePath(name + QString::number(unit)).toStdString(); };
+    std::vector<std::unique_ptr<SimProcess>> sims;
+    QStringList arguments;
+    for (int unit = 0; unit < c.Units; ++unit) {
+        std::vector<std::string> options = c.Sim;
+        options.insert(options.end(), {"--log", path("log", unit), "--eeprom", path("eeprom", unit)});
+        sims.push_back(std::make_unique<SimProcess>(options));
+        arguments << "--port" << QString::fromStdString(sims.back()->SlavePath());
+    }
     for (const QString& argument : c.Arguments) arguments << (argument == "DEMO" ? ZENTREL_DEMO : argument);
     QProcess cli;
     cli.start(ZENTREL_CLI, arguments);
@@ -109,16 +116,22 @@ TEST_P(CliE2e, LinesStatusFramesAndEeprom)
         cli.terminate();
     }
     ASSERT_TRUE(cli.waitForFinished(100000));
-    sim.Stop();
+    written += cli.readAllStandardOutput();
 
-    Lines out;
-    std::istringstream text((written + cli.readAllStandardOutput()).toStdString());
-    for (std::string line; std::getline(text, line);) out.push_back(line);
-    std::stringstream kept;
-    kept << std::ifstream(eeprom).rdbuf();
     const std::vector<Bytes> received = c.Received.empty() ? std::vector<Bytes>{} : Framed(FullConnect + c.Received);
-    EXPECT_EQ(std::tuple(cli.exitStatus(), cli.exitCode(), out, LoggedFrames(log, '>'), kept.str()),
-              std::tuple(QProcess::NormalExit, c.Status, c.Out, received, c.Eeprom));
+    for (int unit = 0; unit < c.Units; ++unit) {
+        sims[unit]->Stop();
+        // With several units, the lines of each come after its "[PORT] ".
+        const std::string prefix = c.Units > 1 ? "[" + sims[unit]->SlavePath() + "] " : "";
+        Lines out;
+        std::istringstream text(written.toStdString());
+        for (std::string line; std::getline(text, line);)
+            if (line.rfind(prefix, 0) == 0) out.push_back(line.substr(prefix.size()));
+        std::stringstream kept;
+        kept << std::ifstream(path("eeprom", unit)).rdbuf();
+        EXPECT_EQ(std::tuple(cli.exitStatus(), cli.exitCode(), out, LoggedFrames(path("log", unit), '>'), kept.str()),
+                  std::tuple(QProcess::NormalExit, c.Status, c.Out, received, c.Eeprom)) << unit;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cli, CliE2e, testing::ValuesIn(Cases), [](const auto& info) { return info.param.Name; });
