@@ -194,6 +194,7 @@ int ListPorts(const CliOptions& options)
         if (device.startsWith("/dev/ttyS")) numbers << device.mid(9).toInt() + 1;
     }
     std::sort(numbers.begin(), numbers.end());
+    if (!options.Json) std::printf("device\tdescription\tmanufacturer\tserial\tusb id\tcom\n");
 
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         const QString device = info.systemLocation();
