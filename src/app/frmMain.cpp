@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
@@ -206,15 +205,13 @@ void frmMain::CreateMenus()
 void frmMain::AddToBoard(const std::string& message)
 {
     List1->addItem(FromLatin1(message));
-    if (boardLog_)
-        boardLog_->WriteLine(ToLatin1(QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss.zzz")) + "  " +
-                             message);
+    if (boardLog_) UpsLink::LogBoardLine(*boardLog_, message);
 }
 
 void frmMain::BoardClear()
 {
     List1->clear();
-    if (boardLog_) boardLog_->WriteLine("");
+    if (boardLog_) UpsLink::LogBoardClear(*boardLog_);
 }
 
 std::vector<std::string> frmMain::BoardLines() const

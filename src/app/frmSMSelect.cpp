@@ -4,15 +4,9 @@
 #include <QKeyEvent>
 
 #include "Twips.h"
-#include "common/Fault.h"
-#include "common/Text.h"
-#include "link/Globals.h"
-#include "link/Protocol.h"
 #include "platform/Seams.h"
-#include "platform/Trapped.h"
-#include "ups/Connect.h"
 #include "ups/Globals.h"
-#include "ups/Modules.h"
+#include "ups/ModuleSelect.h"
 
 namespace UpsLink {
 
@@ -55,21 +49,18 @@ void frmSMSelect::Form_Load()
     commands_.Begin();
     shell.SetBusyPointer(true);
     setEnabled(false);
-    Trapped(Mark::ModuleLoad, [&] {
-        shell.AddToBoard("Determining Modules Supported...");
+    const auto listed = DetermineModules([this] {
         cmbSM->clear();
         repaint();
-        if (!DiscoverModules()) {
-            shell.AddToBoard("No modules detected");
-        } else if (ModuleList.size() <= MaxListedModules) {
-            for (int16_t module : ModuleList)
-                if (module < NoModule) cmbSM->addItem(QString::number(module));
-            if (cmbSM->count() > 0)
-                cmbSM->setCurrentIndex(std::max(0, cmbSM->findText(QString::fromLatin1(SelectedModule))));
-        }
-        if (cmbSM->count() == 0) cmdApply->setEnabled(false);
-        shell.AddToBoard("Done");
     });
+    // After a fault the list stays as far as it was filled, and Apply as it was.
+    if (listed) {
+        for (int16_t module : *listed) cmbSM->addItem(QString::number(module));
+        if (cmbSM->count() > 0)
+            cmbSM->setCurrentIndex(std::max(0, cmbSM->findText(QString::fromLatin1(SelectedModule))));
+        else
+            cmdApply->setEnabled(false);
+    }
     setEnabled(true);
     shell.SetBusyPointer(false);
     commands_.End();
@@ -77,31 +68,9 @@ void frmSMSelect::Form_Load()
 
 void frmSMSelect::cmdApply_Click()
 {
-    Shell& shell = frmMain();
     commands_.Begin();
-    Trapped(Mark::ModuleApply, [&] {
-        shell.BoardClear();
-        const auto module = static_cast<long long>(NumericPrefix(cmbSM->currentText().toLatin1().toStdString()));
-        MessageRequest warning;
-        warning.Title = "Update Configuration";
-        warning.Text = "WARNING: You are about to switch to MODULE " + std::to_string(module) + "\r\n\r\nContinue? ";
-        warning.Buttons = MsgButtons::YesNo;
-        warning.Icon = MsgIcon::Exclamation;
-        warning.DefaultButton = 1;
-        const MsgAnswer answer = shell.MessageBox(warning);
-        shell.SetBusyPointer(true);
-        if (answer == MsgAnswer::Yes) {
-            // Each hop of the path gets its own two seconds.
-            ReplyTimeout = ToInt16(static_cast<long long>(ModulePath.size()) * 2);
-            SelectedModule = std::to_string(module);
-            shell.AddToBoard("Selecting Module " + SelectedModule);
-            SelectModule(HexText(static_cast<uint64_t>(module)));
-            Connected = false;
-            shell.AddToBoard("Restarting Communication...");
-            if (ConnectUps()) cmdApply->setEnabled(false);
-        }
-    });
-    shell.SetBusyPointer(false);
+    if (ApplyModuleSelect(cmbSM->currentText().toLatin1().toStdString())) cmdApply->setEnabled(false);
+    frmMain().SetBusyPointer(false);
     commands_.End();
 }
 

@@ -28,11 +28,10 @@ void Refuse(const QString& message)
 // Opens a --log or --trace file for appending; on failure says why on standard error.
 bool OpenLineFile(const QString& path, const char* what, std::unique_ptr<UpsLink::LineFile>& file)
 {
-    std::string error;
-    file = UpsLink::LineFile::Open(path.toLocal8Bit().toStdString(), error);
-    if (file) return true;
-    Refuse(QStringLiteral("cannot open %1 file %2: %3").arg(what, path, QString::fromLocal8Bit(error.c_str())));
-    return false;
+    std::string refusal;
+    file = UpsLink::LineFile::OpenNamed(path.toLocal8Bit().toStdString(), what, refusal);
+    if (!file) Refuse(QString::fromLocal8Bit(refusal.c_str()));
+    return file != nullptr;
 }
 
 }  // namespace

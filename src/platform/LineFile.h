@@ -16,6 +16,10 @@ class LineFile {
 public:
     // Empty error means opened; otherwise the reason it could not be.
     static std::unique_ptr<LineFile> Open(const std::string& path, std::string& error);
+    // The same for a --log or --trace file ("log", "trace"): on failure refusal says
+    // "cannot open log file PATH: reason".
+    static std::unique_ptr<LineFile> OpenNamed(const std::string& path, const std::string& what,
+                                               std::string& refusal);
     void WriteLine(const std::string& line);
 
 private:
@@ -25,6 +29,11 @@ private:
     explicit LineFile(std::FILE* file) : file_(file) {}
     std::unique_ptr<std::FILE, Closer> file_;
 };
+
+// --log: a board line after the date and time it was posted, "yyyy-MM-dd hh:mm:ss.zzz  line";
+// a clear of the board is an empty line.
+void LogBoardLine(LineFile& file, const std::string& message);
+void LogBoardClear(LineFile& file);
 
 // "hh:mm:ss.zzz" of a count of seconds since midnight.
 std::string TimeOfDayText(double secondsSinceMidnight);

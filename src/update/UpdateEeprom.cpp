@@ -27,13 +27,15 @@ std::string SelectedModuleHex()
     return HexText(static_cast<uint64_t>(number));
 }
 
-// Writes the records in file order; stops at the first one not acknowledged or at a fault.
-bool WriteRecords()
+// Writes the records in file order from run.From; stops at the first one not acknowledged, at a
+// fault, or when asked to.
+bool WriteRecords(UpdateRun& run)
 {
     Shell& window = frmMain();
     bool success = false;
     const std::size_t count = RecordNumbers.size();
-    for (std::size_t i = 0; i < count; ++i) {
+    for (std::size_t i = run.From; i < count; ++i) {
+        if (run.Stop && run.Stop()) return false;
         try {
             if (window.ModuleEnabled()) SelectModule(SelectedModuleHex());
             Sleep(PauseBeforeRecord);
@@ -47,13 +49,14 @@ bool WriteRecords()
             return false;
         }
         success = true;
+        run.Next = i + 1;
         window.SetProgress(static_cast<int>(i * 100 / count));
         window.Repaint();
     }
     return success;
 }
 
-void LoadConfirmAndWrite()
+void LoadConfirmAndWrite(UpdateRun& run)
 {
     Shell& window = frmMain();
     if (!Connected) {
@@ -81,7 +84,7 @@ void LoadConfirmAndWrite()
     window.SetBusyPointer(true);
     window.SetProgressVisible(true);
     window.AddToBoard("Updating configuration...");
-    const bool written = WriteRecords();
+    const bool written = WriteRecords(run);
     FinishConfigUpdate();
     window.AddToBoard(written ? "Configuration update complete" : "Configuration update Error");
 }
@@ -90,12 +93,19 @@ void LoadConfirmAndWrite()
 
 void UpdateEeprom()
 {
+    UpdateRun everyRecord;
+    UpdateEeprom(everyRecord);
+}
+
+void UpdateEeprom(UpdateRun& run)
+{
     Shell& window = frmMain();
     window.SetEnabled(false);
     std::optional<Fault> pending;
     try {
         window.BoardClear();
-        LoadConfirmAndWrite();
+        run.Next = run.From;
+        LoadConfirmAndWrite(run);
     } catch (const Fault& fault) {
         pending = fault;
     }

@@ -20,6 +20,7 @@
 #include "platform/Seams.h"
 #include "platform/qt/SerialPort.h"
 #include "platform/qt/SystemClock.h"
+#include "update/Pacing.h"
 #include "ups/Globals.h"
 
 using namespace UpsLink;
@@ -104,10 +105,7 @@ int main(int argc, char** argv)
     const double wallMs = MsSince(start);
     if (window->BoardLines() != std::vector<std::string>{"Updating configuration...", "Configuration update complete"})
         return Fail("the update did not complete");
-    // Each write waits after the frame, polls once for a quiet line and pauses before reading; a
-    // record's own pause comes first, and the closing write has none. Line time hides in the waits.
-    const auto write = PauseAfterWrite + PollInterval + PauseBeforeRead;
-    const double floorMs = static_cast<double>((Records * (PauseBeforeRecord + write) + write).count());
+    const double floorMs = static_cast<double>(PacedUpdateTime(Records, false).count());
     std::printf("(b) update of %d records to zentrel-sim at 19200 baud: %.0f ms, pacing floor %.0f ms, ratio %.3f\n",
                 Records, wallMs, floorMs, wallMs / floorMs);
 

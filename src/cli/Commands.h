@@ -1,0 +1,16 @@
+#pragma once
+
+#include "CliOptions.h"
+
+namespace UpsLink {
+
+class TerminalShell;
+
+// ports: the serial ports of the machine and the COM number that reaches each.
+int ListPorts(const CliOptions& options);
+
+// identify, modules or update on options.Ports[0], with shell installed as the program's Shell:
+// opens the port as start-up does, runs the command and gives its exit status.
+int RunOnPort(const CliOptions& options, TerminalShell& shell);
+
+}  // namespace UpsLink

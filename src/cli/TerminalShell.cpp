@@ -1,0 +1,158 @@
+#include "TerminalShell.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "StopRequest.h"
+#include "platform/LineFile.h"
+#include "update/UpdateEeprom.h"
+
+namespace UpsLink {
+
+namespace {
+
+constexpr int BarWidth = 30;
+
+std::string Clock(std::chrono::seconds time)
+{
+    const long long s = time.count();
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60);
+    return text;
+}
+
+}  // namespace
+
+TerminalShell::TerminalShell(bool json, bool progressBar, LineFile* boardLog)
+    : json_(json), progressBar_(progressBar && !json), boardLog_(boardLog)
+{
+}
+
+void TerminalShell::AddToBoard(const std::string& message)
+{
+    lastLine_ = message;
+    if (boardLog_) LogBoardLine(*boardLog_, message);
+    if (json_)
+        Print(R"({"event":"board","text":)" + JsonText(message) + "}");
+    else
+        Print(message);
+}
+
+void TerminalShell::BoardClear()
+{
+    if (boardLog_) LogBoardClear(*boardLog_);
+}
+
+void TerminalShell::Repaint() { std::fflush(stdout); }
+
+void TerminalShell::SetProgressVisible(bool visible)
+{
+    if (visible && Run) {
+        barFirst_ = Run->Next;
+        barStart_ = std::chrono::steady_clock::now();
+        barShown_ = progressBar_;
+        DrawBar();
+    } else if (!visible) {
+        ClearBar();
+        barShown_ = false;
+    }
+}
+
+void TerminalShell::SetProgress(int)
+{
+    if (!Run) return;
+    Event(R"({"event":"progress","record":)" + std::to_string(Run->Next) + R"(,"of":)" + std::to_string(Records) + "}");
+    DrawBar();
+}
+
+MsgAnswer TerminalShell::MessageBox(const MessageRequest& request)
+{
+    if (request.Buttons == MsgButtons::OkOnly) {
+        ClearBar();
+        std::fprintf(stderr, "zentrel-cli: %s\n", request.Text.c_str());
+        return MsgAnswer::Ok;
+    }
+    if (Answer) return Answer(request);
+    return request.Buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+}
+
+void TerminalShell::Say(const std::string& line)
+{
+    Print(json_ ? R"({"event":"line","text":)" + JsonText(line) + "}" : line);
+}
+
+void TerminalShell::Event(const std::string& object)
+{
+    if (json_) Print(object);
+}
+
+void TerminalShell::Print(const std::string& line)
+{
+    ClearBar();
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+    DrawBar();
+}
+
+void TerminalShell::DrawBar()
+{
+    if (!barShown_ || !Run || Records == 0) return;
+    const std::size_t done = Run->Next;
+    const int percent = static_cast<int>(done * 100 / Records);
+    const int filled = static_cast<int>(done * BarWidth / Records);
+    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - barStart_);
+    std::string left = "-:--:--";
+    if (done > barFirst_)
+        left = Clock(elapsed * static_cast<long>(Records - done) / static_cast<long>(done - barFirst_));
+    std::fprintf(stderr, "\r[%s%s] record %zu of %zu  %3d%%  elapsed %s  left %s", std::string(filled, '#').c_str(),
+                 std::string(BarWidth - filled, ' ').c_str(), done, Records, percent, Clock(elapsed).c_str(),
+                 left.c_str());
+    std::fflush(stderr);
+}
+
+void TerminalShell::ClearBar()
+{
+    if (!barShown_) return;
+    std::fprintf(stderr, "\r\033[K");
+    std::fflush(stderr);
+}
+
+std::string JsonText(const std::string& text)
+{
+    std::string json = "\"";
+    for (unsigned char ch : text) {
+        if (ch == '"' || ch == '\\') {
+            json += '\\';
+            json += static_cast<char>(ch);
+        } else if (ch < 0x20 || ch >= 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", ch);
+            json += escaped;
+        } else {
+            json += static_cast<char>(ch);
+        }
+    }
+    return json + "\"";
+}
+
+bool AskYes(const std::string& question)
+{
+    std::fprintf(stderr, "%s [y/N] ", question.c_str());
+    std::fflush(stderr);
+    std::string answer;
+    for (char ch = 0; ch != '\n';) {
+        pollfd in{STDIN_FILENO, POLLIN, 0};
+        if (StopRequested()) break;
+        if (::poll(&in, 1, 200) <= 0) continue;
+        if (::read(STDIN_FILENO, &ch, 1) != 1) break;
+        if (ch != '\n') answer += ch;
+    }
+    if (StopRequested()) std::fputc('\n', stderr);
+    std::transform(answer.begin(), answer.end(), answer.begin(), [](unsigned char c) { return std::tolower(c); });
+    return answer == "y" || answer == "yes";
+}
+
+}  // namespace UpsLink

@@ -1,0 +1,52 @@
+// zentrel-cli: the update procedures from a terminal or a script.
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <memory>
+
+#include "CliOptions.h"
+#include "Commands.h"
+#include "ManyPorts.h"
+#include "StopRequest.h"
+#include "TerminalShell.h"
+#include "platform/LineFile.h"
+
+int main(int argc, char* argv[])
+{
+    using namespace UpsLink;
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("zentrel-cli");
+    QCoreApplication::setApplicationVersion(ZENTREL_VERSION);
+
+    CliOptions options;
+    const CliParse parse = ParseCliOptions({argv, argv + argc}, options);
+    if (!parse.Run) {
+        std::fputs(parse.Text.c_str(), parse.Status == Exit::Ok ? stdout : stderr);
+        return parse.Status;
+    }
+    if (options.Command == "ports") return ListPorts(options);
+    // No confirmation is ever assumed.
+    if (options.Command == "update" && !options.Yes && !::isatty(STDIN_FILENO)) {
+        std::fprintf(stderr, "zentrel-cli: update asks before writing; without a terminal give --yes\n");
+        return Exit::Usage;
+    }
+    if (options.Ports.size() > 1) {
+        if (options.Command == "update" && !options.Yes) {
+            std::fprintf(stderr, "zentrel-cli: updating several units at once needs --yes\n");
+            return Exit::Usage;
+        }
+        CatchStopRequests();
+        return RunOnManyPorts(options);
+    }
+    std::string refusal;
+    std::unique_ptr<LineFile> boardLog;
+    if (!options.LogPath.empty() && !(boardLog = LineFile::OpenNamed(options.LogPath, "log", refusal))) {
+        std::fprintf(stderr, "zentrel-cli: %s\n", refusal.c_str());
+        return Exit::Usage;
+    }
+    CatchStopRequests();
+    TerminalShell shell(options.Json, !options.Quiet && ::isatty(STDERR_FILENO), boardLog.get());
+    return RunOnPort(options, shell);
+}
