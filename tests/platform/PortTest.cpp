@@ -28,7 +28,8 @@ TEST(Port, SettingsAndPropertyRules)
         {"19200,N,8,1", 0},  {"110,e,4,1.5", 0}, {"115200,S,8,2", 0}, {" 9600 , O , 7 , 1 ", 0},
         {"12345,N,8,1", 380}, {"19200,X,8,1", 380}, {"19200,N,9,1", 380}, {"19200,N,3,1", 380},
         {"19200,N,8,3", 380}, {"19200,N,8", 380},   {"19200,N,8,1,1", 380}, {"-300,N,8,1", 380}};
-    for (const auto& [text, fault] : settings) EXPECT_EQ(FaultOf([&] { ParseSettings(text); }), fault) << text;
+    for (const auto& setting : settings)
+        EXPECT_EQ(FaultOf([&] { ParseSettings(setting.first); }), setting.second) << setting.first;
 
     SimBench<ScriptedUnit> bench;
     Port& port = bench.port;
