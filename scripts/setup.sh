@@ -3,7 +3,9 @@
 
 ZENTREL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ZENTREL_BUILD=${ZENTREL_BUILD:-$ZENTREL_ROOT/build}
-ZENTREL_PACKAGES="cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev googletest"
+# The last four run the window on a virtual display in the end-to-end tests.
+ZENTREL_PACKAGES="cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev googletest
+    xvfb dbus-daemon python3-pyatspi python3-xlib"
 
 zentrel_install_packages() {
     local missing=()
