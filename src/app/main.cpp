@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QStringList>
 #include <cstdio>
 #include <memory>
@@ -47,7 +48,8 @@ int main(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Zentrel updates configuration information of a UPS or of one of its attached modules over a serial "
-        "port.\nCOM port n is the device named by the environment variable ZENTREL_COMn, else /dev/ttyS(n-1).");
+        "port.\nCOM port n is the device named by --com n=DEVICE, else by the environment variable ZENTREL_COMn, "
+        "else /dev/ttyS(n-1).");
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption logOption(
@@ -56,8 +58,12 @@ int main(int argc, char* argv[])
         "FILE");
     const QCommandLineOption traceOption(
         "trace", "Append every write to the serial port and every read from it to FILE, in hexadecimal.", "FILE");
+    const QCommandLineOption comOption(
+        "com", "Name DEVICE as COM port N for this run, before ZENTREL_COMn; may be given for several ports.",
+        "N=DEVICE");
     parser.addOption(logOption);
     parser.addOption(traceOption);
+    parser.addOption(comOption);
 
     if (!parser.parse(arguments)) {
         Refuse(parser.errorText() + " (see zentrel --help)");
@@ -72,6 +78,17 @@ int main(int argc, char* argv[])
         QCoreApplication textOnly(argc, argv);
         if (parser.isSet(helpOption)) parser.showHelp(0);
         parser.showVersion();
+    }
+
+    // Named for the port layer the way the environment names it, so one rule finds every device.
+    static const QRegularExpression comName(QStringLiteral("^([1-9][0-9]{0,2})=(.+)$"));
+    for (const QString& named : parser.values(comOption)) {
+        const QRegularExpressionMatch match = comName.match(named);
+        if (!match.hasMatch()) {
+            Refuse(QStringLiteral("--com wants N=DEVICE, not '%1' (see zentrel --help)").arg(named));
+            return UsageError;
+        }
+        qputenv(("ZENTREL_COM" + match.captured(1)).toLatin1().constData(), match.captured(2).toLocal8Bit());
     }
 
     // Refused before any window appears.

@@ -110,11 +110,12 @@ TEST(ZentrelE2e, CommandLineAndTheLogAndTraceOfAShortRun)
 {
     QTemporaryDir dir;
     const QString missing = dir.filePath("none/file"), log = dir.filePath("board.log"), trace = dir.filePath("wire");
-    ::setenv("ZENTREL_COM1", dir.filePath("missing").toLocal8Bit(), 1);
+    ::setenv("ZENTREL_COM1", "/dev/null", 1);  // --com names COM1 before it
     const struct { QStringList arguments; int status; QString says; } cases[] = {
         {{"--version"}, 0, "Zentrel " ZENTREL_VERSION "\n"},
-        {{"--help"}, 0, "  --trace <FILE>  Append every write to the serial port"},
+        {{"--help"}, 0, "  --com <N=DEVICE>  Name DEVICE as COM port N for this run"},
         {{"--logfile", "x"}, 2, "zentrel: Unknown option 'logfile'. (see zentrel --help)\n"},
+        {{"--com", "x"}, 2, "zentrel: --com wants N=DEVICE, not 'x' (see zentrel --help)\n"},
         {{"stray"}, 2, "zentrel: unexpected argument 'stray' (see zentrel --help)\n"},
         {{"--log", missing}, 2, "zentrel: cannot open log file " + missing + ": No such file or directory\n"},
         {{"--trace", missing}, 2, "zentrel: cannot open trace file " + missing + ": No such file or directory\n"}};
@@ -129,7 +130,7 @@ TEST(ZentrelE2e, CommandLineAndTheLogAndTraceOfAShortRun)
     }
     for (const QString& path : {log, trace}) std::ofstream(path.toStdString()) << "kept\n";
     QProcess program;
-    program.start(ZENTREL_BINARY, {"--log", log, "--trace=" + trace});
+    program.start(ZENTREL_BINARY, {"--log", log, "--trace=" + trace, "--com", "1=" + dir.filePath("missing")});
     for (int i = 0; i < 500 && FileText(log) == "kept\n"; ++i) QThread::msleep(10);
     program.terminate();
     program.waitForFinished(5000);
