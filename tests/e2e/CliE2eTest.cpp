@@ -71,6 +71,8 @@ const CliCase Cases[] = {
      Up + Plan + Lines{"Configuration update complete"} + Down,
      {Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3},
     {"NoYesNoTerminalSendsNothing", 1, {}, {"update", "DEMO"}, false, 2, {}, {}, ""},
+    {"UnreadableFileRefused", 1, {}, {"update", "/nonexistent/280_x.pp", "--yes"}, false, 4,
+     Up + Lines{"Error Loading File"} + Down, {Opening}, ""},
     {"RefusedRecordStops", 1, NoCe + std::vector<std::string>{"--refuse-record", "12"}, {"update", "DEMO", "--yes"}, false,
      1,
      Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
