@@ -223,22 +223,8 @@ int ListPorts(const CliOptions& options)
     return Exit::Ok;
 }
 
-int RunOnPort(const CliOptions& options, TerminalShell& shell)
+int RunCommand(const CliOptions& options, TerminalShell& shell)
 {
-    std::string refusal;
-    std::unique_ptr<LineFile> wireTrace;
-    if (!options.TracePath.empty() && !(wireTrace = LineFile::OpenNamed(options.TracePath, "trace", refusal))) {
-        std::fprintf(stderr, "zentrel-cli: %s\n", refusal.c_str());
-        return Exit::Usage;
-    }
-    SerialPort port;
-    SystemClock clock;
-    if (wireTrace) TraceWire(port, *wireTrace);
-    InitGlobals();
-    InstallClock(&clock);
-    InstallPort(&port);
-    InstallShell(&shell);
-
     Outcome outcome;
     try {
         const std::string number = PortNumberFor(options.Ports.front());
@@ -266,10 +252,29 @@ int RunOnPort(const CliOptions& options, TerminalShell& shell)
     if (StopRequested() && outcome.Status == Exit::Unit) outcome.Status = Exit::Interrupted;
     shell.Event(R"({"event":"result","ok":)" + std::string(outcome.Status == Exit::Ok ? "true" : "false") +
                 R"(,"exit":)" + std::to_string(outcome.Status) + outcome.Fields + "}");
+    return outcome.Status;
+}
+
+int RunOnPort(const CliOptions& options, TerminalShell& shell)
+{
+    std::string refusal;
+    std::unique_ptr<LineFile> wireTrace;
+    if (!options.TracePath.empty() && !(wireTrace = LineFile::OpenNamed(options.TracePath, "trace", refusal))) {
+        std::fprintf(stderr, "zentrel-cli: %s\n", refusal.c_str());
+        return Exit::Usage;
+    }
+    SerialPort port;
+    SystemClock clock;
+    if (wireTrace) TraceWire(port, *wireTrace);
+    InitGlobals();
+    InstallClock(&clock);
+    InstallPort(&port);
+    InstallShell(&shell);
+    const int status = RunCommand(options, shell);
     InstallShell(nullptr);
     InstallPort(nullptr);
     InstallClock(nullptr);
-    return outcome.Status;
+    return status;
 }
 
 }  // namespace UpsLink

@@ -1,0 +1,89 @@
+// zentrel-cli's commands on the virtual clock against the simulated unit, beside the window doing
+// the same by hand: the same frames at the same moments from the same unit and file, and the exit
+// status of each outcome.
+#include "Commands.h"
+#include "TerminalShell.h"
+#include "app/ScriptedWindow.h"
+#include "ups/Globals.h"
+
+namespace UpsLink::Testing {
+
+// Every frame written, with its moment counted from the first write.
+std::vector<std::pair<double, Bytes>> Wire(const SimPort& port)
+{
+    std::vector<std::pair<double, Bytes>> wire;
+    for (std::size_t i = 0; i < port.Frames().size(); ++i)
+        wire.emplace_back(port.WriteTimes()[i] - port.WriteTimes()[0], port.Frames()[i]);
+    return wire;
+}
+
+struct CliBench {
+    VirtualClock clock{12 * 3600.0};
+    UpsModel unit;
+    SimPort port{clock, unit};
+    TerminalShell shell{false, false, nullptr};
+    InstalledSeams seams{port, clock, shell};
+};
+
+TEST(CliCommands, SameWireAsTheWindowAndTheExitStatus)
+{
+    ::setenv("ZENTREL_COM1", "/nonexistent/tty", 1);
+    using Hands = std::function<void(ScriptedWindow&)>;
+    const Hands connect = [](ScriptedWindow& w) { w.cmdConnect->click(); };
+    const Hands update = [](ScriptedWindow& w) { w.Answers.Queue = {ZENTREL_DEMO, MsgAnswer::Ok}, w.cmdBattComm->click(); };
+    const Hands module2 = [](ScriptedWindow& w) {
+        w.Answers.Queue = {MsgAnswer::Yes};
+        OnModal modal([](QWidget& shown) {
+            auto& dialog = dynamic_cast<frmSMSelect&>(shown);
+            dialog.cmbSM->setCurrentText("2");
+            dialog.cmdApply->click();
+            dialog.cmdExit->click();
+        });
+        w.cmdSM->click();
+    };
+    const Hands listOnly = [](ScriptedWindow& w) {
+        OnModal modal([](QWidget& shown) { dynamic_cast<frmSMSelect&>(shown).cmdExit->click(); });
+        w.cmdSM->click();
+    };
+    const struct { const char* name; std::function<void(UpsModelConfig&)> unit; std::vector<std::string> arguments;
+                   std::vector<Hands> window; int status; std::size_t frames; std::string says; } cases[] = {
+        {"identify", {}, {"identify"}, {connect}, Exit::Ok, 8, ""},
+        {"modules", {}, {"modules"}, {connect, listOnly}, Exit::Ok, 9, ""},
+        {"update", {}, {"update", ZENTREL_DEMO, "--yes"}, {connect, update}, Exit::Ok, 17, ""},
+        {"update --module 2, file of another type", {}, {"update", ZENTREL_DEMO, "--module", "2", "--yes"},
+         {connect, module2, update}, Exit::FileRefused, 17, ""},
+        {"update, record refused", [](auto& u) { u.RefuseRecord = 2; }, {"update", ZENTREL_DEMO, "--yes"},
+         {connect, update}, Exit::Unit, 13, ""},
+        {"identify, silent unit", [](auto& u) { u.Silent = true; }, {"identify"}, {connect}, Exit::Unit, 14, ""},
+        {"identify, type refused", [](auto& u) { u.TypeCode = 300; }, {"identify"}, {connect}, Exit::Unit, 6, ""},
+        {"identify, no device", {}, {"identify"}, {connect}, Exit::PortFailed, 0,
+         "zentrel-cli: cannot open /nonexistent/tty: no such device\n"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::pair<double, Bytes>> window;
+        {
+            SimBench<UpsModel, ScriptedWindow> b;
+            if (c.unit) c.unit(b.unit.Config());
+            b.port.SetDevices(c.status == Exit::PortFailed ? std::set<int>{} : std::set<int>{1});
+            InitPort("19200", "N", 8, 1, "1");
+            for (const Hands& hands : c.window) hands(b.shell);
+            if (Connected) b.shell.mnuDisconnect->trigger();
+            window = Wire(b.port);
+        }
+        CliBench b;
+        if (c.unit) c.unit(b.unit.Config());
+        b.port.SetDevices(c.status == Exit::PortFailed ? std::set<int>{} : std::set<int>{1});
+        std::vector<std::string> arguments{"zentrel-cli"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        CliOptions options;
+        ASSERT_TRUE(ParseCliOptions(arguments, options).Run) << c.name;
+        testing::internal::CaptureStdout(), testing::internal::CaptureStderr();
+        const int status = RunCommand(options, b.shell);
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(std::tuple(status, testing::internal::GetCapturedStderr(), Wire(b.port).size()),
+                  std::tuple(c.status, c.says, c.frames)) << c.name;
+        EXPECT_EQ(Wire(b.port), window) << c.name;
+    }
+}
+
+}  // namespace UpsLink::Testing
