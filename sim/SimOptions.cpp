@@ -36,9 +36,12 @@ const OptionEntry Entries[] = {
     {"statistics-map", "HEX,...", "Statistics map (default 06)."},
     {"cut", "N", "Leave N bytes off the end of the identification block."},
     {"busy-first", "K", "Answer busy (0x33) to the first K frames that want an answer."},
+    {"busy-percent", "P", "Answer busy to about P% of the frames that want an answer, drawn from --seed."},
     {"busy-always", nullptr, "Answer busy to every frame that wants an answer."},
     {"silent", nullptr, "Never answer."},
-    {"late", "MS", "Start every answer MS milliseconds late."},
+    {"late", "MS", "Start every answer MS milliseconds late; with --late-percent, only some of them."},
+    {"late-percent", "P", "Start about P% of the answers, drawn from --seed, each up to MS milliseconds late."},
+    {"seed", "N", "Seed of the busy and late draws (default 1): the same seed gives the same answers."},
     {"stall-after", "BYTES", "Pause every answer after BYTES bytes (with --stall)."},
     {"stall", "MS", "Length of that pause in milliseconds."},
     {"bad-checksum", "N", "Send the N-th answer with a wrong checksum."},
@@ -74,6 +77,15 @@ double Milliseconds(const QString& name, const QString& text)
     const double value = text.trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(value) || value < 0 || value > 3600000)
         throw BadOption{QStringLiteral("--%1 wants milliseconds from 0 to 3600000, not \"%2\"").arg(name, text)};
+    return value;
+}
+
+double Percent(const QString& name, const QString& text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value < 0 || value > 100)
+        throw BadOption{QStringLiteral("--%1 wants a share from 0 to 100, not \"%2\"").arg(name, text)};
     return value;
 }
 
@@ -142,9 +154,12 @@ void Apply(const QCommandLineParser& parser, SimSettings& settings)
     if (given("statistics-map")) m.StatisticsMap = HexBytes(QStringLiteral("statistics-map"), value("statistics-map"));
     if (given("cut")) m.IdentificationCut = static_cast<int>(number("cut", 0, 100000));
     if (given("busy-first")) m.BusyFirstFrames = static_cast<int>(number("busy-first", 0, 1000000));
+    if (given("busy-percent")) m.BusyPercent = Percent(QStringLiteral("busy-percent"), value("busy-percent"));
     if (given("busy-always")) m.BusyAlways = true;
     if (given("silent")) m.Silent = true;
     if (given("late")) m.LateMs = Milliseconds(QStringLiteral("late"), value("late"));
+    if (given("late-percent")) m.LatePercent = Percent(QStringLiteral("late-percent"), value("late-percent"));
+    if (given("seed")) m.Seed = static_cast<unsigned>(number("seed", 0, 0xFFFFFFFF));
     if (given("stall-after")) m.StallAfterBytes = static_cast<int>(number("stall-after", 0, 100000));
     if (given("stall")) m.StallMs = Milliseconds(QStringLiteral("stall"), value("stall"));
     if (given("bad-checksum")) m.BadChecksumReply = static_cast<int>(number("bad-checksum", 0, 1000000));

@@ -99,7 +99,8 @@ void UpsModel::TakeFrame(const std::vector<uint8_t>& frame, double nowMs, std::v
     const std::vector<uint8_t> payload(frame.begin() + 2, frame.end() - 1);
     if (!WantsAnswer(payload) || config_.Silent) return;
     ++framesWantingAnswer_;
-    const bool busy = config_.BusyAlways || framesWantingAnswer_ <= config_.BusyFirstFrames;
+    const bool busy =
+        config_.BusyAlways || framesWantingAnswer_ <= config_.BusyFirstFrames || Draw(config_.BusyPercent);
     const Reply reply = busy ? Reply{BlockType::Ack, {AckCode::Busy}} : Perform(payload);
     Send(Blocks(reply.Type, reply.Data), nowMs, emissions);
 }
@@ -211,7 +212,7 @@ void UpsModel::Send(std::vector<uint8_t> bytes, double nowMs, std::vector<Emissi
     if (answersSent_ == config_.StrayByteReply) bytes.insert(bytes.begin(), StrayByte);
 
     const double byteMs = ByteTimeMs(baudRate_);
-    const double start = std::max(nowMs + config_.AnswerDelayMs + config_.LateMs, lineFreeAtMs_);
+    const double start = std::max(nowMs + config_.AnswerDelayMs + LatenessMs(), lineFreeAtMs_);
     log_.push_back({start, '<', bytes});
     const auto split = static_cast<std::size_t>(std::max(config_.StallAfterBytes, 0));
     if (config_.StallMs > 0 && split > 0 && split < bytes.size()) {
@@ -223,6 +224,27 @@ void UpsModel::Send(std::vector<uint8_t> bytes, double nowMs, std::vector<Emissi
         emissions.push_back({start, bytes});
         lineFreeAtMs_ = start + byteMs * static_cast<double>(bytes.size());
     }
+}
+
+// Only a share strictly between none and all takes a draw, so the knobs left alone do not move
+// the sequence of the others.
+bool UpsModel::Draw(double percent)
+{
+    if (percent <= 0 || percent >= 100) return percent >= 100;
+    return std::bernoulli_distribution(percent / 100)(Random());
+}
+
+double UpsModel::LatenessMs()
+{
+    if (!config_.LatePercent) return config_.LateMs;
+    if (config_.LateMs <= 0 || !Draw(*config_.LatePercent)) return 0;
+    return std::uniform_real_distribution<double>(0, config_.LateMs)(Random());
+}
+
+std::mt19937& UpsModel::Random()
+{
+    if (!random_) random_.emplace(config_.Seed);
+    return *random_;
 }
 
 std::vector<std::vector<uint8_t>> UpsModel::ReceivedPayloads() const

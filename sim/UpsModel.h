@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -40,8 +42,11 @@ struct UpsModelConfig {
     // Faults.
     int BusyFirstFrames = 0;  // answer 0x33 to the first k frames that want an answer
     bool BusyAlways = false;
+    double BusyPercent = 0;     // answer 0x33 to about this share of them, drawn from Seed
     bool Silent = false;        // never answer anything
-    double LateMs = 0;          // every answer starts this much later
+    double LateMs = 0;          // every answer starts this much later, or, with LatePercent, ...
+    std::optional<double> LatePercent;  // ... about this share of them up to this much, drawn from Seed
+    unsigned Seed = 1;          // of the busy and late draws, so that a run can be repeated
     int StallAfterBytes = 0;    // pause after this many bytes of an answer ...
     double StallMs = 0;         // ... for this long
     int BadChecksumReply = 0;   // 1-based number of the answer sent with a wrong checksum
@@ -96,6 +101,9 @@ private:
     Reply ConfigWrite(const std::vector<uint8_t>& payload);
     std::vector<uint8_t> IdentificationBlock() const;
     void Send(std::vector<uint8_t> bytes, double nowMs, std::vector<Emission>& emissions);
+    bool Draw(double percent);
+    std::mt19937& Random();
+    double LatenessMs();
 
     UpsModelConfig config_;
     std::vector<LogEntry> log_;
@@ -107,6 +115,7 @@ private:
     int framesWantingAnswer_ = 0;
     int baudRate_ = 19200;
     double lineFreeAtMs_ = 0;  // when the last answer has left the line
+    std::optional<std::mt19937> random_;  // seeded at the first draw, so Config() may still set Seed
 };
 
 }  // namespace UpsLink
