@@ -41,9 +41,17 @@ std::vector<Bytes> Framed(const Payloads& payloads)
 // lists CE, the closing command and the disconnect's opening command.
 const Bytes R1 = Hex("78 01 58 02"), R2 = Hex("78 02 F4 01"), R4 = Hex("78 0D F4 01"), Select = Hex("CE 00 00");
 const Bytes R3 = Hex("78 0C 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF");
-const Bytes Close = Hex("78 00"), Opening = Hex("FF");
+const Bytes Close = Hex("78 00"), Opening = Hex("FF"), List = Hex("40"), Ident = Hex("A0"), Type = Hex("36");
+const Bytes Session = Hex("FF 06 08 62"), ListModules = Hex("CE 00 FF");
 const std::string Kept1 = "1: 58 02\n2: F4 01\n", Kept3 = "12: 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF 00 FF\n13: F4 01\n";
 const Lines Up{"Connecting...", "UPS Found", "Done"}, Down{"Disconnecting...", "Complete"};
+const Lines NoUps{"Connecting...", "NO UPS Found", "Done"};
+const Lines Identity{"type code 280", "module selection supported", "supported commands 40 A0 36 CE 78 CF FF",
+                     "processor versions 1.23 0.00 0.00 0.00 0.00"};
+const Lines Listed{"Determining Modules Supported...", "Done", "module 2", "module 5"};
+// Each awaited request of the connect unanswered: sent six times, and no type request after A0.
+const Payloads Unanswered = Payloads{Opening} + Payloads(6, List) + Payloads{Access} + Payloads(6, Ident);
+const Payloads Updated{R1, R2, R3, R4, Close, Opening};
 const Lines Plan{"4 records, about 1 min", "Updating configuration..."};
 const std::vector<std::string> NoCe{"--commands", "40,A0,36,78,CF,FF"};
 
@@ -55,37 +63,61 @@ struct CliCase {
     bool StopInRecord2;            // SIGTERM while the second record is written
     int Status;
     Lines Out;
-    Payloads Received;  // after the connect; none when nothing was sent
+    Payloads Received;             // every frame the unit took, as payloads
     std::string Eeprom;
 };
 
 const CliCase Cases[] = {
-    {"Identify", 1, {}, {"identify"}, false, 0,
-     Up + Lines{"type code 280", "module selection supported", "supported commands 40 A0 36 CE 78 CF FF",
-                "processor versions 1.23 0.00 0.00 0.00 0.00"} + Down,
-     {Opening}, ""},
+    {"Identify", 1, {}, {"identify"}, false, 0, Up + Identity + Down, FullConnect + Payloads{Opening}, ""},
     {"Modules", 1, {"--modules", "5,255,2"}, {"modules"}, false, 0,
-     Up + Lines{"Determining Modules Supported...", "Done", "module 5", "module 2"} + Down, {Hex("CE 00 FF"), Opening},
-     ""},
+     Up + Lines{"Determining Modules Supported...", "Done", "module 5", "module 2"} + Down,
+     FullConnect + Payloads{ListModules, Opening}, ""},
     {"UpdateWithYes", 1, {}, {"update", "DEMO", "--yes"}, false, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down,
-     {Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3},
+     FullConnect + Payloads{Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3},
     {"NoYesNoTerminalSendsNothing", 1, {}, {"update", "DEMO"}, false, 2, {}, {}, ""},
     {"UnreadableFileRefused", 1, {}, {"update", "/nonexistent/280_x.pp", "--yes"}, false, 4,
-     Up + Lines{"Error Loading File"} + Down, {Opening}, ""},
+     Up + Lines{"Error Loading File"} + Down, FullConnect + Payloads{Opening}, ""},
     {"RefusedRecordStops", 1, NoCe + std::vector<std::string>{"--refuse-record", "12"}, {"update", "DEMO", "--yes"}, false,
      1,
      Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
          Down,
-     {R1, R2, R3, Close, Opening}, Kept1},
+     FullConnect + Payloads{R1, R2, R3, Close, Opening}, Kept1},
     {"ResumeFrom3", 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, false, 0,
      Up + Lines{"2 records, about 1 min", "Updating configuration...", "Configuration update complete"} + Down,
-     {R3, R4, Close, Opening}, Kept3},
+     FullConnect + Payloads{R3, R4, Close, Opening}, Kept3},
     {"TwoUnitsAtOnce", 2, NoCe, {"update", "DEMO", "--yes"}, false, 0,
-     Up + Plan + Lines{"Configuration update complete"} + Down, {R1, R2, R3, R4, Close, Opening}, Kept1 + Kept3},
+     Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Updated, Kept1 + Kept3},
     {"SigtermMidUpdate", 1, NoCe, {"update", "DEMO", "--yes"}, true, 130,
      Up + Plan + Lines{"Configuration update Error", "interrupted at record 3 of 4; resume with --from 3"} + Down,
-     {R1, R2, Close, Opening}, Kept1},
+     FullConnect + Payloads{R1, R2, Close, Opening}, Kept1},
+    // The faults of the unit. Busy, late, a bad checksum or a stray byte before a data reply: that request again.
+    {"BusyFirst2", 1, {"--busy-first", "2"}, {"identify"}, false, 0, Up + Identity + Down,
+     {Opening, List, List, List, Access, Ident, Type, Session, List, Opening}, ""},
+    {"Late1500", 1, {"--late", "1500"}, {"identify"}, false, 0, Up + Identity + Down,
+     {Opening, List, List, Access, Ident, Ident, Type, Type, Session, List, List, Opening}, ""},
+    {"BadChecksumIdentification", 1, {"--bad-checksum", "2"}, {"identify"}, false, 0, Up + Identity + Down,
+     {Opening, List, Access, Ident, Ident, Type, Session, List, Opening}, ""},
+    {"StrayByteTypeCode", 1, {"--stray-byte", "3"}, {"identify"}, false, 0, Up + Identity + Down,
+     {Opening, List, Access, Ident, Type, Type, Session, List, Opening}, ""},
+    {"BadChecksumModuleList", 1, {"--bad-checksum", "5"}, {"modules"}, false, 0, Up + Listed + Down,
+     FullConnect + Payloads{ListModules, ListModules, Opening}, ""},
+    {"StrayByteModuleList", 1, {"--stray-byte", "5"}, {"modules"}, false, 0, Up + Listed + Down,
+     FullConnect + Payloads{ListModules, ListModules, Opening}, ""},
+    // An acknowledgement's checksum is not looked at; a stray byte before it hides its code.
+    {"BadChecksumAck", 1, NoCe + std::vector<std::string>{"--bad-checksum", "5"}, {"update", "DEMO", "--yes"}, false, 0,
+     Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Updated, Kept1 + Kept3},
+    {"StrayByteAck", 1, NoCe + std::vector<std::string>{"--stray-byte", "6"}, {"update", "DEMO", "--yes"}, false, 0,
+     Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Payloads{R1, R2, R2, R3, R4, Close, Opening},
+     Kept1 + Kept3},
+    // Faults that end every connect: the unit is not identified and nothing is written.
+    {"Silent", 1, {"--silent"}, {"identify"}, false, 1, NoUps, Unanswered, ""},
+    {"SilentUpdate", 1, {"--silent"}, {"update", "DEMO", "--yes"}, false, 1, NoUps, Unanswered, ""},
+    {"BusyAlwaysUpdate", 1, {"--busy-always"}, {"update", "DEMO", "--yes"}, false, 1, NoUps, Unanswered, ""},
+    {"StalledIdentification", 1, {"--stall-after", "14", "--stall", "20000"}, {"identify"}, false, 1, NoUps,
+     Unidentified + Payloads(5, Ident), ""},
+    {"CutIdentificationUpdate", 1, {"--cut", "1"}, {"update", "DEMO", "--yes"}, false, 1,
+     Lines{"Connecting...", "9 Subscript out of range 9", "NO UPS Found", "Done"}, Unidentified, ""},
 };
 
 void PrintTo(const CliCase& c, std::ostream* os) { *os << c.Name; }
@@ -120,7 +152,7 @@ TEST_P(CliE2e, LinesStatusFramesAndEeprom)
     ASSERT_TRUE(cli.waitForFinished(100000));
     written += cli.readAllStandardOutput();
 
-    const std::vector<Bytes> received = c.Received.empty() ? std::vector<Bytes>{} : Framed(FullConnect + c.Received);
+    const std::vector<Bytes> received = Framed(c.Received);
     for (int unit = 0; unit < c.Units; ++unit) {
         sims[unit]->Stop();
         // With several units, the lines of each come after its "[PORT] ".
