@@ -42,8 +42,8 @@ struct UpsModelConfig {
     // Faults.
     int BusyFirstFrames = 0;  // answer 0x33 to the first k frames that want an answer
     bool BusyAlways = false;
-    double BusyPercent = 0;     // answer 0x33 to about this share of them, drawn from Seed
     bool Silent = false;        // never answer anything
+    double BusyPercent = 0;     // answer 0x33 to about this share of them, drawn from Seed
     double LateMs = 0;          // every answer starts this much later, or, with LatePercent, ...
     std::optional<double> LatePercent;  // ... about this share of them up to this much, drawn from Seed
     unsigned Seed = 1;          // of the busy and late draws, so that a run can be repeated
