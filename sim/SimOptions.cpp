@@ -71,22 +71,24 @@ long long Number(const QString& name, const QString& text, long long low, long l
     return value;
 }
 
-double Milliseconds(const QString& name, const QString& text)
+// A decimal number from 0 to high; range is how the refusal names it.
+double Decimal(const QString& name, const QString& text, double high, const char* range)
 {
     bool ok = false;
     const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value) || value < 0 || value > 3600000)
-        throw BadOption{QStringLiteral("--%1 wants milliseconds from 0 to 3600000, not \"%2\"").arg(name, text)};
+    if (!ok || !std::isfinite(value) || value < 0 || value > high)
+        throw BadOption{QStringLiteral("--%1 wants %2, not \"%3\"").arg(name, QLatin1String(range), text)};
     return value;
+}
+
+double Milliseconds(const QString& name, const QString& text)
+{
+    return Decimal(name, text, 3600000, "milliseconds from 0 to 3600000");
 }
 
 double Percent(const QString& name, const QString& text)
 {
-    bool ok = false;
-    const double value = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(value) || value < 0 || value > 100)
-        throw BadOption{QStringLiteral("--%1 wants a share from 0 to 100, not \"%2\"").arg(name, text)};
-    return value;
+    return Decimal(name, text, 100, "a share from 0 to 100");
 }
 
 QStringList Items(const QString& text)

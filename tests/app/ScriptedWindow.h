@@ -53,6 +53,19 @@ struct OnModal : QTimer {
     }
 };
 
+// The Module button, module number chosen in the dialog and applied, its warning answered Yes.
+inline void SwitchToModule(ScriptedWindow& window, const QString& number)
+{
+    window.Answers.Queue = {MsgAnswer::Yes};
+    OnModal modal([number](QWidget& shown) {
+        auto& dialog = dynamic_cast<frmSMSelect&>(shown);
+        dialog.cmbSM->setCurrentText(number);
+        dialog.cmdApply->click();
+        dialog.cmdExit->click();
+    });
+    window.cmdSM->click();
+}
+
 // The program's own application object, made at set-up so that listing the tests needs no display.
 struct WidgetsEnvironment : ::testing::Environment {
     void SetUp() override { app = std::make_unique<Application>(argc, argv); }

@@ -31,16 +31,7 @@ TEST(CliCommands, SameWireAsTheWindowAndTheExitStatus)
     using Hands = std::function<void(ScriptedWindow&)>;
     const Hands connect = [](ScriptedWindow& w) { w.cmdConnect->click(); };
     const Hands update = [](ScriptedWindow& w) { w.Answers.Queue = {ZENTREL_DEMO, MsgAnswer::Ok}, w.cmdBattComm->click(); };
-    const Hands module2 = [](ScriptedWindow& w) {
-        w.Answers.Queue = {MsgAnswer::Yes};
-        OnModal modal([](QWidget& shown) {
-            auto& dialog = dynamic_cast<frmSMSelect&>(shown);
-            dialog.cmbSM->setCurrentText("2");
-            dialog.cmdApply->click();
-            dialog.cmdExit->click();
-        });
-        w.cmdSM->click();
-    };
+    const Hands module2 = [](ScriptedWindow& w) { SwitchToModule(w, "2"); };
     const Hands listOnly = [](ScriptedWindow& w) {
         OnModal modal([](QWidget& shown) { dynamic_cast<frmSMSelect&>(shown).cmdExit->click(); });
         w.cmdSM->click();

@@ -73,14 +73,7 @@ TEST(WindowE2e, OpenThePortUpdateTheWorkedExampleThenSwitchToModule2)
     window.cmdBattComm->click();
     EXPECT_EQ(std::tuple(window.BoardLines(), window.Caption()),
               std::tuple(Lines{"Updating configuration...", "Configuration update complete"}, "Zentrel   280_e2e.pp"));
-    window.Answers.Queue = {MsgAnswer::Yes};
-    OnModal modal([](QWidget& shown) {
-        auto& dialog = dynamic_cast<frmSMSelect&>(shown);
-        dialog.cmbSM->setCurrentText("2");
-        dialog.cmdApply->click();
-        dialog.cmdExit->click();
-    });
-    window.cmdSM->click();
+    SwitchToModule(window, "2");
     EXPECT_EQ(std::tuple(window.BoardLines(), UpsType),
               std::tuple(Lines{"Connecting...", "Module 2 Found", "Done"}, 281));
     sim.Stop();
