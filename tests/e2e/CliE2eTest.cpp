@@ -16,12 +16,6 @@ namespace UpsLink::Testing {
 
 using Lines = std::vector<std::string>;
 
-Lines operator+(Lines head, const Lines& tail)
-{
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
-
 namespace {
 
 // A command frame: AB, the payload's length, the payload, the two's complement of their sum.

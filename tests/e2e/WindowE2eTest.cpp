@@ -3,18 +3,22 @@
 #include <termios.h>
 
 #include <QFile>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <thread>
 
 #include "SimProcess.h"
 #include "app/ScriptedWindow.h"
 #include "platform/LineFile.h"
 #include "platform/qt/SerialPort.h"
 #include "platform/qt/SystemClock.h"
+#include "link/Globals.h"
 #include "ups/Globals.h"
 
 namespace UpsLink::Testing {
@@ -35,6 +39,13 @@ speed_t LineSpeed(const std::string& device)
     return 0;
 }
 
+// A configuration file's text as the update reads it: scrambled with the key of a UPS of type 280.
+std::string Scrambled(std::string text)
+{
+    for (std::size_t p = 0; p < text.size(); ++p) text[p] = static_cast<char>(text[p] + "K1n4jolt7"[(p + 1) % 9]);
+    return text;
+}
+
 // The real port opened on what is no terminal and on the simulator's; then one connect, the update
 // of the worked example, and module 2 selected in the dialog and connected to: the simulator's log
 // of frames and its EEPROM, and the wire trace beside them.
@@ -42,9 +53,8 @@ TEST(WindowE2e, OpenThePortUpdateTheWorkedExampleThenSwitchToModule2)
 {
     QTemporaryDir dir;
     const auto path = [&](const char* name) { return dir.filePath(name).toStdString(); };
-    std::string file = "12,00FF00FF00FF00FF00FF00FF00FF00FF;\r\n13,1F4;\r\n";
-    for (std::size_t p = 0; p < file.size(); ++p) file[p] = static_cast<char>(file[p] + "K1n4jolt7"[(p + 1) % 9]);
-    std::ofstream(path("280_e2e.pp"), std::ios::binary) << file;
+    std::ofstream(path("280_e2e.pp"), std::ios::binary)
+        << Scrambled("12,00FF00FF00FF00FF00FF00FF00FF00FF;\r\n13,1F4;\r\n");
     SimProcess sim({"--modules", "5,2", "--log", path("sim.log"), "--eeprom", path("eeprom.txt")});
     std::string error;
     const auto trace = LineFile::Open(path("wire.trace"), error);
@@ -93,6 +103,68 @@ TEST(WindowE2e, OpenThePortUpdateTheWorkedExampleThenSwitchToModule2)
     for (std::sregex_iterator match(text.begin(), text.end(), each), end; match != end; ++match)
         traced[(*match)[1] == "<"] = traced[(*match)[1] == "<"] + Hex((*match)[2]);
     EXPECT_EQ(std::tuple(traced[0], traced[1]), std::tuple(sent, Joined(LoggedFrames(path("sim.log"), '<'))));
+}
+
+// The cable pulled in the middle of an update to the UPS behind which modules sit, so each record
+// follows a select of the UPS itself: the simulator killed once it took the select before record 4.
+// Records 1 to 3 were acknowledged and stay written; record 4 fails, the closed port is struck, the
+// window is enabled again. With a simulator back behind the same path, the port settings applied
+// again reopen the port and a connect finds the UPS.
+TEST(WindowE2e, PulledCableInTheMiddleOfAnUpdate)
+{
+    QTemporaryDir dir;
+    const auto path = [&](const char* name) { return dir.filePath(name).toStdString(); };
+    std::ofstream(path("280_e2e.pp"), std::ios::binary)
+        << Scrambled("1,0001;\r\n2,0002;\r\n3,0003;\r\n4,0004;\r\n5,0005;\r\n6,0006;\r\n");
+    auto sim = std::make_unique<SimProcess>(
+        std::vector<std::string>{"--modules", "5", "--log", path("sim.log"), "--eeprom", path("eeprom.txt")});
+    std::filesystem::create_symlink(sim->SlavePath(), path("ttyUPS"));
+    ::setenv("ZENTREL_COM1", path("ttyUPS").c_str(), 1);
+    SerialPort port;
+    SystemClock clock;
+    ScriptedWindow window;
+    InstalledSeams seams(port, clock, window);
+    InitPort("19200", "N", 8, 1, "1");
+    window.cmdConnect->click();
+    ASSERT_EQ(window.BoardLines(), (Lines{"Connecting...", "UPS Found", "Done"}));
+
+    QElapsedTimer elapsed;
+    std::atomic<qint64> pulledAt = 0;
+    elapsed.start();
+    std::thread cable([&] {
+        const std::string select = R"("dir": ">", "hex": "AB 03 CE 00 00 84")";
+        for (int i = 0; i < 3000; ++i, QThread::msleep(5)) {
+            const std::string log = FileText(dir.filePath("sim.log"));
+            std::size_t seen = 0;
+            for (auto at = log.find(select); at != std::string::npos; at = log.find(select, at + 1)) ++seen;
+            if (seen == 4) break;
+        }
+        sim->Stop(SIGKILL);
+        pulledAt = elapsed.elapsed();
+    });
+    window.Answers.Queue = {path("280_e2e.pp"), MsgAnswer::Ok};
+    window.cmdBattComm->click();
+    cable.join();
+    // The select, record 4 and the closing command each fail on the vanished device within the
+    // 15-second window of a command; the reopen finds no device behind the path.
+    const Lines gone{"8012 The device is not open 5"};
+    EXPECT_EQ(std::tuple(window.BoardLines(), window.isEnabled(), window.PortLabelStruck(), Connected),
+              std::tuple(Lines{"Updating configuration..."} + gone + gone + Lines{"Error updating #4"} + gone +
+                             Lines{"Configuration update Error", "Invalid port number"},
+                         true, true, false));
+    EXPECT_LT(elapsed.elapsed() - pulledAt, 3 * 15000);
+    EXPECT_EQ(FileText(dir.filePath("eeprom.txt")), "1: 01 00\n2: 02 00\n3: 03 00\n");
+
+    sim = std::make_unique<SimProcess>();
+    std::filesystem::remove(path("ttyUPS"));
+    std::filesystem::create_symlink(sim->SlavePath(), path("ttyUPS"));
+    OnModal settings([](QWidget& dialog) {
+        dialog.findChild<QPushButton*>("cmdApply")->click();
+        dialog.close();
+    });
+    window.cmdPortSettings->click();
+    window.cmdConnect->click();
+    EXPECT_EQ(window.BoardLines(), (Lines{"Connecting...", "UPS Found", "Done"}));
 }
 
 // The zentrel program. Help, version and refusals end at once, before any window (a window would

@@ -33,7 +33,9 @@ inline Bytes Block(uint8_t type, const Bytes& data, uint8_t sequence = 0x81)
 
 inline Bytes Ack(uint8_t code) { return Block(9, {code}); }
 
-inline Bytes operator+(Bytes head, const Bytes& tail)
+// Frames, payloads or board lines end to end.
+template <typename T>
+std::vector<T> operator+(std::vector<T> head, const std::vector<T>& tail)
 {
     head.insert(head.end(), tail.begin(), tail.end());
     return head;

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <fstream>
 #include <regex>
 #include <stdexcept>
@@ -48,10 +47,10 @@ SimProcess::SimProcess(const std::vector<std::string>& options)
     slavePath_.pop_back();
 }
 
-int SimProcess::Stop()
+int SimProcess::Stop(int signal)
 {
     if (pid_ <= 0) return -1;
-    ::kill(pid_, SIGTERM);
+    ::kill(pid_, signal);
     int status = 0;
     while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }

@@ -2,6 +2,8 @@
 
 #include <sys/types.h>
 
+#include <csignal>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -18,8 +20,9 @@ public:
     SimProcess& operator=(const SimProcess&) = delete;
 
     const std::string& SlavePath() const { return slavePath_; }
-    // Sends SIGTERM and waits; the exit status as waitpid gives it.
-    int Stop();
+    // Sends signal and waits; the exit status as waitpid gives it. SIGKILL is a pulled cable: the
+    // simulator gets no say and its pseudo-terminal is gone at once.
+    int Stop(int signal = SIGTERM);
 
 private:
     pid_t pid_ = -1;

@@ -15,10 +15,4 @@ inline const Payloads NoUpsConnect{{0xFF}, {0x40}, Access, {0xA0}, {0x36}};
 inline const Payloads RefusedConnect{{0xFF}, {0x40}, Access, {0xA0}, {0x36}, {0x40}};
 inline const Payloads FullConnect{{0xFF}, {0x40}, Access, {0xA0}, {0x36}, Hex("FF 06 08 62"), {0x40}};
 
-inline Payloads operator+(Payloads head, const Payloads& tail)
-{
-    head.insert(head.end(), tail.begin(), tail.end());
-    return head;
-}
-
 }  // namespace UpsLink::Testing
