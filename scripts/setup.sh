@@ -3,6 +3,8 @@
 
 ZENTREL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ZENTREL_BUILD=${ZENTREL_BUILD:-$ZENTREL_ROOT/build}
+# Three tests per core: the end-to-end cases spend their time waiting on the line, not computing.
+ZENTREL_CTEST_JOBS=$((3 * $(nproc)))
 ZENTREL_PACKAGES="cmake make g++ pkg-config qt6-base-dev qt6-serialport-dev libgtest-dev libgmock-dev googletest"
 
 zentrel_install_packages() {
