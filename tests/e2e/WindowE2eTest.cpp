@@ -2,8 +2,8 @@
 // and the zentrel program itself.
 #include <termios.h>
 
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -15,10 +15,11 @@
 
 #include "SimProcess.h"
 #include "app/ScriptedWindow.h"
+#include "config/ScrambledFiles.h"
+#include "link/Globals.h"
 #include "platform/LineFile.h"
 #include "platform/qt/SerialPort.h"
 #include "platform/qt/SystemClock.h"
-#include "link/Globals.h"
 #include "ups/Globals.h"
 
 namespace UpsLink::Testing {
@@ -39,13 +40,6 @@ speed_t LineSpeed(const std::string& device)
     return 0;
 }
 
-// A configuration file's text as the update reads it: scrambled with the key of a UPS of type 280.
-std::string Scrambled(std::string text)
-{
-    for (std::size_t p = 0; p < text.size(); ++p) text[p] = static_cast<char>(text[p] + "K1n4jolt7"[(p + 1) % 9]);
-    return text;
-}
-
 // The real port opened on what is no terminal and on the simulator's; then one connect, the update
 // of the worked example, and module 2 selected in the dialog and connected to: the simulator's log
 // of frames and its EEPROM, and the wire trace beside them.
@@ -53,8 +47,7 @@ TEST(WindowE2e, OpenThePortUpdateTheWorkedExampleThenSwitchToModule2)
 {
     QTemporaryDir dir;
     const auto path = [&](const char* name) { return dir.filePath(name).toStdString(); };
-    std::ofstream(path("280_e2e.pp"), std::ios::binary)
-        << Scrambled("12,00FF00FF00FF00FF00FF00FF00FF00FF;\r\n13,1F4;\r\n");
+    std::ofstream(path("280_e2e.pp"), std::ios::binary) << Scrambled(WorkedExample);
     SimProcess sim({"--modules", "5,2", "--log", path("sim.log"), "--eeprom", path("eeprom.txt")});
     std::string error;
     const auto trace = LineFile::Open(path("wire.trace"), error);

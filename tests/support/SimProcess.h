@@ -3,7 +3,6 @@
 #include <sys/types.h>
 
 #include <csignal>
-
 #include <cstdint>
 #include <string>
 #include <vector>
