@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "EscapedFault.h"
+#include "common/EscapedFault.h"
 #include "frmMain.h"
 
 namespace UpsLink {

@@ -13,6 +13,19 @@ class CommandHold {
 public:
     explicit CommandHold(QWidget* form) : form_(form) {}
 
+    // One command of the form from its start to its end, however it ends.
+    class Command {
+    public:
+        explicit Command(CommandHold& hold) : hold_(hold) { hold_.Begin(); }
+        ~Command() { hold_.End(); }
+        Command(const Command&) = delete;
+        Command& operator=(const Command&) = delete;
+
+    private:
+        CommandHold& hold_;
+    };
+
+    // For a form whose commands start and end through the Shell's scope guards (Busy).
     void Begin() { ++depth_; }
     void End();
 

@@ -1,7 +1,7 @@
 #include "Main.h"
 
 #include "Dialogs.h"
-#include "EscapedFault.h"
+#include "common/EscapedFault.h"
 #include "common/AppTitle.h"
 #include "core/InitGlobals.h"
 #include "frmMain.h"

@@ -1,6 +1,5 @@
 #include "UpsCommands.h"
 
-#include "common/Fault.h"
 #include "frmSMSelect.h"
 #include "link/Globals.h"
 #include "platform/Busy.h"
@@ -11,43 +10,28 @@ namespace UpsLink {
 
 namespace {
 
-// DisconnectUps traps nothing; what escapes it still gets a board line rather than ending the program.
-template <class Action>
-void Reporting(Action action)
-{
-    try {
-        action();
-    } catch (const Fault& fault) {
-        frmMain().AddToBoard(FaultText(fault));
-    }
-}
-
 // The menu items' variant of the busy wrapper: the hourglass always, the command only while the window takes input.
 template <class Action>
 void FromMenu(Action action)
 {
-    Reporting([&] {
-        frmMain().SetBusyPointer(true);
-        if (frmMain().Enabled()) {
-            Busy busy;
-            action();
-        }
-        frmMain().SetBusyPointer(false);
-    });
+    frmMain().SetBusyPointer(true);
+    if (frmMain().Enabled()) {
+        Busy busy;
+        action();
+    }
+    frmMain().SetBusyPointer(false);
 }
 
 }  // namespace
 
 void OnConnectClick()
 {
-    Reporting([] {
-        Busy busy;
-        if (frmMain().PortLabelStruck()) return;
-        if (Connected)
-            DisconnectUps();
-        else
-            ConnectUps();
-    });
+    Busy busy;
+    if (frmMain().PortLabelStruck()) return;
+    if (Connected)
+        DisconnectUps();
+    else
+        ConnectUps();
 }
 
 void OnConnectMenu()
@@ -64,14 +48,12 @@ void OnDisconnectMenu()
 
 void OnModuleClick()
 {
-    Reporting([] {
-        Busy busy;
-        frmMain().BoardClear();
-        if (Connected)
-            ShowModuleSelect();
-        else
-            frmMain().AddToBoard("Link Down");
-    });
+    Busy busy;
+    frmMain().BoardClear();
+    if (Connected)
+        ShowModuleSelect();
+    else
+        frmMain().AddToBoard("Link Down");
 }
 
 }  // namespace UpsLink

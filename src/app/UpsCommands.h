@@ -1,6 +1,6 @@
 #pragma once
 
-// The main window's connection commands.
+// The main window's connection commands; each is run as a handled event handler, under the busy wrapper.
 namespace UpsLink {
 
 // The Connect button: connects or disconnects, only while the port is open.

@@ -4,6 +4,7 @@
 #include <QPalette>
 #include <QPushButton>
 
+#include "Handled.h"
 #include "Twips.h"
 
 namespace UpsLink {
@@ -51,7 +52,7 @@ frmAbout::frmAbout(QWidget* owner, const ProgramVersion& version)
     // Default and cancel at once: Enter and Esc both press it.
     cmdOK->setDefault(true);
     cmdOK->setFocus();
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    connect(cmdOK, &QPushButton::clicked, this, HandledSlot([this] { cmdOK_Click(); }));
 
     Form_Load(version);
 }

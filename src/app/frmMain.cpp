@@ -11,11 +11,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <cstdio>
-#include <cstdlib>
 
 #include "Dialogs.h"
-#include "EscapedFault.h"
+#include "Handled.h"
+#include "common/EscapedFault.h"
 #include "HelpTopics.h"
 #include "Icons.h"
 #include "Twips.h"
@@ -89,10 +88,7 @@ frmMain::frmMain(UpsLink::LineFile* boardLog)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                                Qt::MSWindowsFixedSizeDialogHint),
-      EndProcess([this] {
-          std::fflush(nullptr);
-          std::_Exit(ExitStatus);
-      }),
+      EndProcess([this] { QCoreApplication::exit(ExitStatus); }),
       boardLog_(boardLog)
 {
     setObjectName("frmMain");
@@ -104,16 +100,17 @@ frmMain::frmMain(UpsLink::LineFile* boardLog)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     // Each command's handler is connected here, next to the others, as its operation arrives.
-    connect(mnuExitOption, &QAction::triggered, this, &frmMain::mnuExitOption_Click);
-    connect(cmdBattComm, &QPushButton::clicked, this, &frmMain::cmdBattComm_Click);
-    connect(cmdConnect, &QPushButton::clicked, this, &UpsLink::OnConnectClick);
-    connect(mnuConnect, &QAction::triggered, this, &UpsLink::OnConnectMenu);
-    connect(mnuDisconnect, &QAction::triggered, this, &UpsLink::OnDisconnectMenu);
-    connect(cmdSM, &QPushButton::clicked, this, &UpsLink::OnModuleClick);
-    connect(cmdPortSettings, &QPushButton::clicked, this, &frmMain::cmdPortSettings_Click);
-    connect(mnuSettings, &QAction::triggered, this, &frmMain::mnuSettings_Click);
-    connect(HelpTopics, &QAction::triggered, this, &frmMain::HelpTopics_Click);
-    connect(AboutOption, &QAction::triggered, this, &frmMain::AboutOption_Click);
+    using UpsLink::HandledSlot;
+    connect(mnuExitOption, &QAction::triggered, this, HandledSlot([this] { mnuExitOption_Click(); }));
+    connect(cmdBattComm, &QPushButton::clicked, this, HandledSlot([this] { cmdBattComm_Click(); }));
+    connect(cmdConnect, &QPushButton::clicked, this, HandledSlot(&UpsLink::OnConnectClick));
+    connect(mnuConnect, &QAction::triggered, this, HandledSlot(&UpsLink::OnConnectMenu));
+    connect(mnuDisconnect, &QAction::triggered, this, HandledSlot(&UpsLink::OnDisconnectMenu));
+    connect(cmdSM, &QPushButton::clicked, this, HandledSlot(&UpsLink::OnModuleClick));
+    connect(cmdPortSettings, &QPushButton::clicked, this, HandledSlot([this] { cmdPortSettings_Click(); }));
+    connect(mnuSettings, &QAction::triggered, this, HandledSlot([this] { mnuSettings_Click(); }));
+    connect(HelpTopics, &QAction::triggered, this, HandledSlot([this] { HelpTopics_Click(); }));
+    connect(AboutOption, &QAction::triggered, this, HandledSlot([this] { AboutOption_Click(); }));
 
     Form_Load();
 }

@@ -68,8 +68,8 @@ public:
 
     void setVisible(bool visible) override;
 
-    // The last step of the shutdown sequence: ends the process at once, with ExitStatus. Tests
-    // replace it.
+    // The last step of the shutdown sequence: leaves the event loop with ExitStatus, so that the
+    // program ends through main and every file is flushed and closed. Tests replace it.
     std::function<void()> EndProcess;
     int ExitStatus = 0;
 

@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 
+#include "Handled.h"
 #include "Twips.h"
 #include "platform/Seams.h"
 #include "ups/Globals.h"
@@ -39,16 +40,38 @@ frmSMSelect::frmSMSelect(QWidget* parent)
     setTabOrder(cmbSM, cmdApply);
     cmdExit->setFocus();
 
-    connect(cmdApply, &QPushButton::clicked, this, &frmSMSelect::cmdApply_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &frmSMSelect::cmdExit_Click);
+    connect(cmdApply, &QPushButton::clicked, this, HandledSlot([this] { cmdApply_Click(); }));
+    connect(cmdExit, &QPushButton::clicked, this, HandledSlot([this] { cmdExit_Click(); }));
 }
+
+namespace {
+
+// The dialog disabled under the hourglass while it lists the modules, given back however that ends.
+class Listing {
+public:
+    explicit Listing(QWidget& dialog) : dialog_(dialog)
+    {
+        frmMain().SetBusyPointer(true);
+        dialog_.setEnabled(false);
+    }
+    ~Listing()
+    {
+        dialog_.setEnabled(true);
+        frmMain().SetBusyPointer(false);
+    }
+    Listing(const Listing&) = delete;
+    Listing& operator=(const Listing&) = delete;
+
+private:
+    QWidget& dialog_;
+};
+
+}  // namespace
 
 void frmSMSelect::Form_Load()
 {
-    Shell& shell = frmMain();
-    commands_.Begin();
-    shell.SetBusyPointer(true);
-    setEnabled(false);
+    const CommandHold::Command command(commands_);
+    const Listing listing(*this);
     const auto listed = DetermineModules([this] {
         cmbSM->clear();
         repaint();
@@ -61,17 +84,17 @@ void frmSMSelect::Form_Load()
         else
             cmdApply->setEnabled(false);
     }
-    setEnabled(true);
-    shell.SetBusyPointer(false);
-    commands_.End();
 }
 
 void frmSMSelect::cmdApply_Click()
 {
-    commands_.Begin();
-    if (ApplyModuleSelect(cmbSM->currentText().toLatin1().toStdString())) cmdApply->setEnabled(false);
-    frmMain().SetBusyPointer(false);
-    commands_.End();
+    const CommandHold::Command command(commands_);
+    // The hourglass the Apply put up goes however the switch ends.
+    struct Pointer {
+        ~Pointer() { frmMain().SetBusyPointer(false); }
+    } const pointer;
+    if (ApplyModuleSelect(cmbSM->currentText().toLatin1().toStdString()) == SwitchEnd::Accepted)
+        cmdApply->setEnabled(false);
 }
 
 void frmSMSelect::cmdExit_Click()

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <regex>
 
+#include "Handled.h"
 #include "Twips.h"
 #include "common/Fault.h"
 #include "link/Globals.h"
@@ -70,8 +71,8 @@ frmSettings::frmSettings(QWidget* owner)
     }
     cmdCancel->setFocus();
 
-    connect(cmdCancel, &QPushButton::clicked, this, &frmSettings::cmdCancel_Click);
-    connect(cmdApply, &QPushButton::clicked, this, &frmSettings::cmdApply_Click);
+    connect(cmdCancel, &QPushButton::clicked, this, HandledSlot([this] { cmdCancel_Click(); }));
+    connect(cmdApply, &QPushButton::clicked, this, HandledSlot([this] { cmdApply_Click(); }));
 
     Form_Load();
 }
@@ -87,8 +88,7 @@ void frmSettings::Form_Load()
     Trapped(Mark::SettingsLoad, [this] {
         txtBaud->setText(QString::fromLatin1(BaudRate));
         txtCOM->setText(QString::fromLatin1(PortNumber));
-        Port& port = MSComm1();
-        frmMain().SetPortLabel(" COM" + std::to_string(port.CommPort()) + "," + port.Settings());
+        frmMain().SetPortLabel(PortLabelText());
     });
 }
 

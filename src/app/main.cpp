@@ -98,6 +98,8 @@ int main(int argc, char* argv[])
     if (parser.isSet(traceOption) && !OpenLineFile(parser.value(traceOption), "trace", wireTrace)) return UsageError;
 
     UpsLink::Application app(argc, argv);
+    // The main window's shutdown sequence ends the event loop with its exit status.
+    QApplication::setQuitOnLastWindowClosed(false);
     app.setWindowIcon(UpsLink::WindowIcon());
 
     UpsLink::SerialPort port;

@@ -1,15 +1,12 @@
 #include "Commands.h"
 
-#include <grp.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,7 +15,6 @@
 #include "TerminalShell.h"
 #include "common/Fault.h"
 #include "common/Text.h"
-#include "config/Globals.h"
 #include "core/InitGlobals.h"
 #include "link/Globals.h"
 #include "link/PortControl.h"
@@ -42,26 +38,10 @@ const QRegularExpression ComName("^COM([1-9][0-9]{0,3})$", QRegularExpression::C
 // COM1, named through ZENTREL_COM1 for this process.
 std::string PortNumberFor(const std::string& port)
 {
-    const auto match = ComName.match(QString::fromLocal8Bit(port.c_str()));
+    const auto match = ComName.match(QString::fromStdString(port));
     if (match.hasMatch()) return match.captured(1).toStdString();
     ::setenv("ZENTREL_COM1", port.c_str(), 1);
     return "1";
-}
-
-std::string Local(const QString& text) { return text.toLocal8Bit().toStdString(); }
-
-// Why the device could not be opened, in the words an engineer acts on.
-std::string PortFailure(const std::string& device, const std::string& boardLine)
-{
-    struct stat info {};
-    if (::stat(device.c_str(), &info) != 0) return "no such device";
-    if (::access(device.c_str(), R_OK | W_OK) != 0 && errno == EACCES) {
-        const group* owner = ::getgrgid(info.st_gid);
-        const std::string name = owner ? owner->gr_name : std::to_string(info.st_gid);
-        return "permission denied; the user must be in the group owning the device, " + name +
-               " (usually dialout)";
-    }
-    return boardLine;
 }
 
 std::string Minutes(std::chrono::milliseconds time)
@@ -71,44 +51,44 @@ std::string Minutes(std::chrono::milliseconds time)
 
 struct Outcome {
     int Status = Exit::Ok;
-    std::string Fields;  // more members of the JSON result, each with its leading comma
+    QJsonObject Fields;  // more members of the JSON result
 };
 
 Outcome Identify(TerminalShell& shell)
 {
-    const bool accepted = ConnectUps();
-    if (UpsType <= 1) return {Exit::Unit, ""};
+    const ConnectOutcome connected = ConnectUps();
+    if (UpsType <= 1) return {Exit::Unit};
     const std::string commands =
         HexBytes({reinterpret_cast<const uint8_t*>(SupportedCommands.data()), SupportedCommands.size()});
-    std::string versions, jsonVersions;
+    std::string versions;
+    QJsonArray jsonVersions;
     for (std::size_t i = 1; i < CpuVersion.size(); ++i) {
         char text[32];
         std::snprintf(text, sizeof text, "%.2f", static_cast<double>(CpuVersion[i]));
         versions += (i > 1 ? " " : "") + std::string(text);
-        jsonVersions += (i > 1 ? "," : "") + std::string(text);
+        jsonVersions.append(QJsonValue::fromVariant(QByteArray(text).toDouble()));
     }
     const bool selectable = shell.ModuleEnabled();
     shell.Say("type code " + std::to_string(UpsType));
     shell.Say(selectable ? "module selection supported" : "module selection not supported");
     shell.Say("supported commands " + commands);
     shell.Say("processor versions " + versions);
-    return {accepted ? Exit::Ok : Exit::Unit, R"(,"module_select":)" + std::string(selectable ? "true" : "false") +
-                                                  R"(,"commands":)" + JsonText(commands) + R"(,"versions":[)" +
-                                                  jsonVersions + "]"};
+    return {connected ? Exit::Ok : Exit::Unit,
+            {{"module_select", selectable}, {"commands", QString::fromStdString(commands)}, {"versions", jsonVersions}}};
 }
 
 Outcome Modules(TerminalShell& shell)
 {
-    if (!ConnectUps()) return {Exit::Unit, ""};
+    if (!ConnectUps()) return {Exit::Unit};
     const auto listed = DetermineModules([] {});
     // Nothing listed after an unanswered discovery; a list too long to show is still an answer.
-    if (!listed || ModuleList.empty()) return {Exit::Unit, ""};
-    std::string numbers;
+    if (!listed || ModuleList.empty()) return {Exit::Unit};
+    QJsonArray numbers;
     for (int16_t module : *listed) {
         shell.Say("module " + std::to_string(module));
-        numbers += (numbers.empty() ? "" : ",") + std::to_string(module);
+        numbers.append(module);
     }
-    return {Exit::Ok, R"(,"modules":[)" + numbers + "]"};
+    return {Exit::Ok, {{"modules", numbers}}};
 }
 
 // Asks on the terminal, or takes --yes.
@@ -128,57 +108,61 @@ std::string ResumeLine(const char* what, std::size_t next, std::size_t records)
     return std::string(what) + " at record " + k + " of " + std::to_string(records) + "; resume with --from " + k;
 }
 
+// The exit status of an update's outcome, with the line that says where to resume.
+int UpdateStatus(const UpdateOutcome& update, TerminalShell& shell)
+{
+    switch (update.End) {
+    case UpdateEnd::Complete: return Exit::Ok;
+    case UpdateEnd::FileRefused: return Exit::FileRefused;
+    case UpdateEnd::NotConnected:
+    case UpdateEnd::Fault: return Exit::Unit;
+    case UpdateEnd::FromPastEnd:
+        std::fprintf(stderr, "zentrel-cli: --from %zu is past the file's %zu records\n", update.Next + 1, update.Total);
+        return Exit::Usage;
+    case UpdateEnd::Declined:
+    case UpdateEnd::RecordFailed:
+    case UpdateEnd::Stopped: break;
+    }
+    if (StopRequested()) {
+        shell.Say(ResumeLine("interrupted", update.Next, update.Total));
+        return Exit::Interrupted;
+    }
+    if (update.End == UpdateEnd::RecordFailed) shell.Say(ResumeLine("stopped", update.Next, update.Total));
+    return Exit::Unit;
+}
+
 Outcome Update(const CliOptions& options, TerminalShell& shell)
 {
-    if (!ConnectUps()) return {Exit::Unit, ""};
+    if (!ConnectUps()) return {Exit::Unit};
     shell.Answer = [&](const MessageRequest& request) { return Confirmed(options, request, MsgAnswer::Yes, MsgAnswer::No); };
     if (options.Module) {
         const auto listed = DetermineModules([] {});
         const std::string number = std::to_string(*options.Module);
         if (!listed || std::find(listed->begin(), listed->end(), *options.Module) == listed->end()) {
             shell.Say("module " + number + " is not listed");
-            return {Exit::Unit, ""};
+            return {Exit::Unit};
         }
-        if (!ApplyModuleSelect(number)) return {StopRequested() ? Exit::Interrupted : Exit::Unit, ""};
+        if (ApplyModuleSelect(number) != SwitchEnd::Accepted) return {Exit::Unit};
     }
 
     UpdateRun run;
     run.From = options.From - 1;
     run.Stop = StopRequested;
-    bool asked = false, tooFar = false, declined = false;
     shell.Answer = [&](const MessageRequest& request) {
-        asked = true;
-        const std::size_t records = RecordNumbers.size();
-        if (options.From > records) {
-            tooFar = true;
-            std::fprintf(stderr, "zentrel-cli: --from %zu is past the file's %zu records\n", options.From, records);
-            return MsgAnswer::Cancel;
-        }
-        shell.Records = records;
-        const std::size_t writes = records - run.From;
+        const std::size_t writes = run.Total - run.From;
         const auto time = PacedUpdateTime(writes, shell.ModuleEnabled());
         shell.Say(std::to_string(writes) + " records, about " + Minutes(time) + " min");
-        const MsgAnswer answer = Confirmed(options, request, MsgAnswer::Ok, MsgAnswer::Cancel);
-        declined = answer != MsgAnswer::Ok;
-        return answer;
+        return Confirmed(options, request, MsgAnswer::Ok, MsgAnswer::Cancel);
     };
     shell.File = options.File;
     shell.Run = &run;
-    UpdateEeprom(run);
-
-    const std::size_t records = RecordNumbers.size();
-    const std::string fields = R"(,"records":)" + std::to_string(records) + R"(,"written":)" +
-                               std::to_string(run.Next - run.From) + R"(,"next":)" + std::to_string(run.Next + 1);
-    if (!asked) return {Exit::FileRefused, ""};
-    if (tooFar) return {Exit::Usage, ""};
-    if (run.Next >= records && !declined) return {Exit::Ok, fields};
-    if (StopRequested()) {
-        shell.Say(ResumeLine("interrupted", run.Next, records));
-        return {Exit::Interrupted, fields};
-    }
-    if (declined) return {Exit::Unit, fields};
-    shell.Say(ResumeLine("stopped", run.Next, records));
-    return {Exit::Unit, fields};
+    const UpdateOutcome update = UpdateEeprom(run);
+    Outcome outcome{UpdateStatus(update, shell)};
+    if (update.End != UpdateEnd::FileRefused && update.End != UpdateEnd::FromPastEnd && update.Total > 0)
+        outcome.Fields = {{"records", static_cast<qint64>(update.Total)},
+                          {"written", static_cast<qint64>(update.Written)},
+                          {"next", static_cast<qint64>(update.Next + 1)}};
+    return outcome;
 }
 
 }  // namespace
@@ -196,6 +180,7 @@ int ListPorts(const CliOptions& options)
     std::sort(numbers.begin(), numbers.end());
     if (!options.Json) std::printf("device\tdescription\tmanufacturer\tserial\tusb id\tcom\n");
 
+    TerminalShell out(options.Json, false, nullptr);
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         const QString device = info.systemLocation();
         QString com;
@@ -210,16 +195,16 @@ int ListPorts(const CliOptions& options)
         const QString fields[] = {device, info.description(), info.manufacturer(), info.serialNumber(), ids, com};
         if (options.Json) {
             static const char* names[] = {"device", "description", "manufacturer", "serial", "usb_id", "com"};
-            std::string line = R"({"event":"port")";
-            for (int i = 0; i < 6; ++i) line += std::string(",\"") + names[i] + "\":" + JsonText(Local(fields[i]));
-            std::printf("%s}\n", line.c_str());
+            QJsonObject port{{"event", "port"}};
+            for (int i = 0; i < 6; ++i) port.insert(names[i], fields[i]);
+            out.Event(port);
         } else {
-            std::string line;
-            for (const QString& field : fields) line += (line.empty() ? "" : "\t") + (field.isEmpty() ? "-" : Local(field));
-            std::printf("%s\n", line.c_str());
+            QStringList line;
+            for (const QString& field : fields) line << (field.isEmpty() ? QStringLiteral("-") : field);
+            std::printf("%s\n", line.join('\t').toStdString().c_str());
         }
     }
-    if (options.Json) std::printf("{\"event\":\"result\",\"ok\":true,\"exit\":0}\n");
+    out.Event({{"event", "result"}, {"ok", true}, {"exit", Exit::Ok}});
     return Exit::Ok;
 }
 
@@ -227,13 +212,13 @@ int RunCommand(const CliOptions& options, TerminalShell& shell)
 {
     Outcome outcome;
     try {
-        const std::string number = PortNumberFor(options.Ports.front());
-        InitPort(options.Baud, "N", 8, 1, number);
-        if (shell.PortLabelStruck()) {
-            const std::string device = Local(DeviceForPort(std::stoi(number)));
-            std::fprintf(stderr, "zentrel-cli: cannot open %s: %s\n", device.c_str(),
-                         PortFailure(device, shell.LastLine()).c_str());
-            outcome.Status = Exit::PortFailed;
+        InitPort(options.Baud, "N", 8, 1, PortNumberFor(options.Ports.front()));
+        const Port& port = MSComm1();
+        if (!port.PortOpen()) {
+            const OpenFailure failure = port.LastOpenFailure().value_or(OpenFailure{});
+            std::fprintf(stderr, "zentrel-cli: cannot open %s: %s\n", failure.Device.c_str(), failure.Reason.c_str());
+            outcome = {Exit::PortFailed,
+                       {{"device", QString::fromStdString(failure.Device)}, {"reason", QString::fromStdString(failure.Reason)}}};
         } else if (options.Command == "identify") {
             outcome = Identify(shell);
         } else if (options.Command == "modules") {
@@ -242,7 +227,7 @@ int RunCommand(const CliOptions& options, TerminalShell& shell)
             outcome = Update(options, shell);
         }
         // The type code of the unit last connected to, before the disconnect forgets it.
-        if (UpsType != 0) outcome.Fields = R"(,"type":)" + std::to_string(UpsType) + outcome.Fields;
+        if (UpsType != 0) outcome.Fields.insert("type", UpsType);
         if (Connected) DisconnectUps();
     } catch (const Fault& fault) {
         // What a procedure that traps nothing let escape, as the window reports it.
@@ -250,8 +235,11 @@ int RunCommand(const CliOptions& options, TerminalShell& shell)
         outcome.Status = Exit::Unit;
     }
     if (StopRequested() && outcome.Status == Exit::Unit) outcome.Status = Exit::Interrupted;
-    shell.Event(R"({"event":"result","ok":)" + std::string(outcome.Status == Exit::Ok ? "true" : "false") +
-                R"(,"exit":)" + std::to_string(outcome.Status) + outcome.Fields + "}");
+    QJsonObject result{{"event", "result"}, {"ok", outcome.Status == Exit::Ok}, {"exit", outcome.Status},
+                       {"port", QString::fromStdString(options.Ports.front())}};
+    if (options.Command == "update") result.insert("file", QString::fromStdString(options.File));
+    for (auto field = outcome.Fields.begin(); field != outcome.Fields.end(); ++field) result.insert(field.key(), *field);
+    shell.Event(result);
     return outcome.Status;
 }
 

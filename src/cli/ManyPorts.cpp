@@ -18,7 +18,7 @@ namespace {
 
 constexpr int StopPollMs = 100;
 
-QString Q(const std::string& text) { return QString::fromLocal8Bit(text.c_str()); }
+QString Q(const std::string& text) { return QString::fromStdString(text); }
 
 QStringList WorkerArguments(const CliOptions& options, const std::string& port)
 {
@@ -116,7 +116,9 @@ int RunOnManyPorts(const CliOptions& options)
     int status = Exit::Ok;
     for (const Worker& worker : workers) status = std::max(status, worker.Status);
     if (options.Json)
-        std::printf("{\"event\":\"result\",\"ok\":%s,\"exit\":%d}\n", status == Exit::Ok ? "true" : "false", status);
+        std::printf("%s\n", QJsonDocument(QJsonObject{{"event", "result"}, {"ok", status == Exit::Ok}, {"exit", status}})
+                                .toJson(QJsonDocument::Compact)
+                                .constData());
     else
         PrintSummary(workers);
     return status;

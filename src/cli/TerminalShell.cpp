@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <QJsonDocument>
 #include <algorithm>
 #include <cstdio>
 
@@ -33,10 +34,9 @@ TerminalShell::TerminalShell(bool json, bool progressBar, LineFile* boardLog)
 
 void TerminalShell::AddToBoard(const std::string& message)
 {
-    lastLine_ = message;
     if (boardLog_) LogBoardLine(*boardLog_, message);
     if (json_)
-        Print(R"({"event":"board","text":)" + JsonText(message) + "}");
+        Event({{"event", "board"}, {"text", QString::fromStdString(message)}});
     else
         Print(message);
 }
@@ -64,7 +64,7 @@ void TerminalShell::SetProgressVisible(bool visible)
 void TerminalShell::SetProgress(int)
 {
     if (!Run) return;
-    Event(R"({"event":"progress","record":)" + std::to_string(Run->Next) + R"(,"of":)" + std::to_string(Records) + "}");
+    Event({{"event", "progress"}, {"record", static_cast<qint64>(Run->Next)}, {"of", static_cast<qint64>(Run->Total)}});
     DrawBar();
 }
 
@@ -81,12 +81,15 @@ MsgAnswer TerminalShell::MessageBox(const MessageRequest& request)
 
 void TerminalShell::Say(const std::string& line)
 {
-    Print(json_ ? R"({"event":"line","text":)" + JsonText(line) + "}" : line);
+    if (json_)
+        Event({{"event", "line"}, {"text", QString::fromStdString(line)}});
+    else
+        Print(line);
 }
 
-void TerminalShell::Event(const std::string& object)
+void TerminalShell::Event(const QJsonObject& object)
 {
-    if (json_) Print(object);
+    if (json_) Print(QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString());
 }
 
 void TerminalShell::Print(const std::string& line)
@@ -99,16 +102,17 @@ void TerminalShell::Print(const std::string& line)
 
 void TerminalShell::DrawBar()
 {
-    if (!barShown_ || !Run || Records == 0) return;
+    if (!barShown_ || !Run || Run->Total == 0) return;
     const std::size_t done = Run->Next;
-    const int percent = static_cast<int>(done * 100 / Records);
-    const int filled = static_cast<int>(done * BarWidth / Records);
+    const std::size_t records = Run->Total;
+    const int percent = static_cast<int>(done * 100 / records);
+    const int filled = static_cast<int>(done * BarWidth / records);
     const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - barStart_);
     std::string left = "-:--:--";
     if (done > barFirst_)
-        left = Clock(elapsed * static_cast<long>(Records - done) / static_cast<long>(done - barFirst_));
+        left = Clock(elapsed * static_cast<long>(records - done) / static_cast<long>(done - barFirst_));
     std::fprintf(stderr, "\r[%s%s] record %zu of %zu  %3d%%  elapsed %s  left %s", std::string(filled, '#').c_str(),
-                 std::string(BarWidth - filled, ' ').c_str(), done, Records, percent, Clock(elapsed).c_str(),
+                 std::string(BarWidth - filled, ' ').c_str(), done, records, percent, Clock(elapsed).c_str(),
                  left.c_str());
     std::fflush(stderr);
 }
@@ -118,24 +122,6 @@ void TerminalShell::ClearBar()
     if (!barShown_) return;
     std::fprintf(stderr, "\r\033[K");
     std::fflush(stderr);
-}
-
-std::string JsonText(const std::string& text)
-{
-    std::string json = "\"";
-    for (unsigned char ch : text) {
-        if (ch == '"' || ch == '\\') {
-            json += '\\';
-            json += static_cast<char>(ch);
-        } else if (ch < 0x20 || ch >= 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", ch);
-            json += escaped;
-        } else {
-            json += static_cast<char>(ch);
-        }
-    }
-    return json + "\"";
 }
 
 bool AskYes(const std::string& question)

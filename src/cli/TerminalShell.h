@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include <QJsonObject>
+
 #include "platform/Shell.h"
 
 namespace UpsLink {
@@ -13,7 +15,7 @@ class LineFile;
 struct UpdateRun;
 
 // The Shell on a terminal: every status line goes to standard output as the window posts it (or
-// as a JSON object with --json), and to the --log file as the window logs it; the progress of an
+// as a JSON object with --json, its texts taken as UTF-8), and to the --log file as the window logs it; the progress of an
 // update is a bar on standard error; a question is asked on standard error and answered from
 // standard input.
 class TerminalShell : public Shell {
@@ -44,16 +46,14 @@ public:
 
     // A line of the command line's own on standard output; with --json, {"event":"line","text":...}.
     void Say(const std::string& line);
-    // A JSON object line, in JSON mode only.
-    void Event(const std::string& object);
+    // One JSON line on standard output, in JSON mode only.
+    void Event(const QJsonObject& object);
     bool Json() const { return json_; }
-    const std::string& LastLine() const { return lastLine_; }
 
     std::string File;
     std::function<MsgAnswer(const MessageRequest&)> Answer;
-    // The update whose records the progress counts, and their number.
+    // The update whose records the progress counts.
     const UpdateRun* Run = nullptr;
-    std::size_t Records = 0;
 
 private:
     void Print(const std::string& line);
@@ -67,15 +67,10 @@ private:
     bool moduleEnabled_ = true;
     bool portStruck_ = false;
     std::string caption_;
-    std::string lastLine_;
     bool barShown_ = false;
     std::size_t barFirst_ = 0;
     std::chrono::steady_clock::time_point barStart_;
 };
-
-// A text as a JSON string, quotes included; bytes above 127 are taken as Latin-1, as the board
-// shows them.
-std::string JsonText(const std::string& text);
 
 // Asks question on standard error with " [y/N] " and reads the answer from standard input; true
 // only for y or yes. A stop request while waiting is a no.

@@ -3,9 +3,7 @@
 #include <filesystem>
 
 #include "ConfigTitle.h"
-#include "FileImage.h"
 #include "Globals.h"
-#include "Scrambling.h"
 #include "common/AppTitle.h"
 #include "common/Fault.h"
 #include "platform/Seams.h"
@@ -17,16 +15,6 @@ std::ifstream ConfigFile;
 namespace {
 
 constexpr int16_t FreeFileNumber = 1;
-
-// The file failures of the loader: code, blank, description, in a box titled like the window.
-void ShowFileFault(const Fault& fault)
-{
-    MessageRequest box;
-    box.Text = FaultText(fault);
-    box.Title = AppTitle;
-    box.Buttons = MsgButtons::OkOnly;
-    frmMain().MessageBox(box);
-}
 
 void OpenForReading(const std::string& path)
 {
@@ -61,33 +49,18 @@ bool ChooseConfigFile()
         OpenForReading(path);
         return true;
     } catch (const Fault& fault) {
-        ShowFileFault(fault);
+        ShowFileBox(FaultText(fault));
         return false;
     }
 }
 
-std::string ReadConfigFile(int upsType)
+void ShowFileBox(const std::string& text)
 {
-    std::string text;
-    if (!TitleMatchesType(ConfigFileTitle, upsType)) {
-        frmMain().AddToBoard("File does not match UPS type");
-        CloseConfigFile();
-        return text;
-    }
-    if (LoadFileImage() && !FileImage.empty()) text = Descramble(FileImage, FileKey);
-    CloseConfigFile();
-    return text;
-}
-
-bool LoadFileImage()
-{
-    try {
-        if (ReadImage(ConfigFile, FileImage)) return true;
-        frmMain().AddToBoard("File size exceeds 32k limit");
-    } catch (const Fault& fault) {
-        ShowFileFault(fault);
-    }
-    return false;
+    MessageRequest box;
+    box.Text = text;
+    box.Title = AppTitle;
+    box.Buttons = MsgButtons::OkOnly;
+    frmMain().MessageBox(box);
 }
 
 void CloseConfigFile()

@@ -10,11 +10,8 @@ extern std::ifstream ConfigFile;
 
 // Shows the open dialog and opens the chosen file; true only when a file was opened now.
 bool ChooseConfigFile();
-// Checks the open file's title against the unit's type code (UpsType), reads, descrambles and
-// closes it; the plain text, or "" on any failure.
-std::string ReadConfigFile(int upsType);
-// Reads the open file into FileImage; true when the whole file was read.
-bool LoadFileImage();
+// The loader's message box: text, in a box titled like the window.
+void ShowFileBox(const std::string& text);
 // Closes the open configuration file, if any, and forgets its title.
 void CloseConfigFile();
 

@@ -2,9 +2,7 @@
 
 #include "ConfigFile.h"
 #include "Globals.h"
-#include "RecordParser.h"
 #include "common/AppTitle.h"
-#include "common/Fault.h"
 #include "platform/Seams.h"
 
 namespace UpsLink {
@@ -20,32 +18,28 @@ void ShowCaption(const std::string& caption)
 
 }  // namespace
 
-bool LoadConfigFile(int upsType)
+FileVerdict LoadConfigFile(int upsType)
 {
     Shell& window = frmMain();
     window.BoardClear();
     ShowCaption(AppTitle);
-    if (!ChooseConfigFile()) return false;
+    if (!ChooseConfigFile()) return {};
 
-    const std::string text = ReadConfigFile(upsType);
-    bool loaded = false;
-    if (!text.empty()) {
-        window.Repaint();
-        const ParseOutcome outcome = ParseRecords(text, RecordNumbers, RecordData, [](int shownRecord) {
-            ShowCaption(std::string(AppTitle) + " Loading..." + std::to_string(shownRecord));
-        });
-        if (outcome.StoppedBy) {
-            MessageRequest box;
-            box.Text = FaultLine(*outcome.StoppedBy, Mark::RecordParser);
-            box.Title = AppTitle;
-            box.Buttons = MsgButtons::OkOnly;
-            window.MessageBox(box);
-            return false;
-        }
-        loaded = outcome.Loaded;
+    VerdictSteps steps;
+    steps.BeforeParse = [&window] { window.Repaint(); };
+    steps.OnRecordShown = [](int shownRecord) {
+        ShowCaption(std::string(AppTitle) + " Loading..." + std::to_string(shownRecord));
+    };
+    const FileVerdict verdict =
+        JudgeConfigFile(ConfigFile, ConfigFileTitle, upsType, FileImage, RecordNumbers, RecordData, steps);
+    CloseConfigFile();
+    for (const Refusal& refusal : verdict.Shown) {
+        if (refusal.InBox)
+            ShowFileBox(refusal.Text);
+        else
+            window.AddToBoard(refusal.Text);
     }
-    if (!loaded) window.AddToBoard("File Corrupted");
-    return loaded;
+    return verdict;
 }
 
 }  // namespace UpsLink

@@ -42,6 +42,12 @@ std::string SettingsString()
     return BaudRate + "," + Parity + "," + std::to_string(DataBits) + "," + std::to_string(StopBits);
 }
 
+std::string PortLabelText()
+{
+    const Port& port = MSComm1();
+    return " COM" + std::to_string(port.CommPort()) + "," + port.Settings();
+}
+
 void InitPort(const std::string& baudRate, const std::string& parity, int16_t dataBits, int16_t stopBits,
               const std::string& portNumber)
 {
@@ -72,21 +78,14 @@ void OpenPort()
     });
     attempt([&] { port.SetRTSEnable(false); });
     attempt([&] { port.SetDTREnable(false); });
-    attempt([&] { port.SetHandshaking(0); });
-    attempt([&] { port.SetInBufferSize(static_cast<int>(RxBufferSize)); });
-    attempt([&] { port.SetOutBufferSize(TxBufferSize); });
     attempt([&] { port.SetInBufferCount(0); });
     attempt([&] { port.SetSettings(SettingsString()); });
-    attempt([&] { port.SetInputMode(1); });
-    attempt([&] { port.SetInputLen(0); });
-    attempt([&] { port.SetSThreshold(0); });
-    attempt([&] { port.SetRThreshold(0); });
     attempt([&] { port.SetCommPort(PortNumberValue()); });
     attempt([&] { port.SetPortOpen(true); });
 
     Shell& shell = frmMain();
     shell.SetPortLabelStruck(false);
-    shell.SetPortLabel(" COM" + std::to_string(port.CommPort()) + "," + port.Settings());
+    shell.SetPortLabel(PortLabelText());
     ShowIndicator();
     shell.Repaint();
 

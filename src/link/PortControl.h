@@ -8,6 +8,9 @@ namespace UpsLink {
 // The settings string: baud rate, parity, data bits and stop bits separated by commas.
 std::string SettingsString();
 
+// The port label: " COMn," and the port's settings string.
+std::string PortLabelText();
+
 // Stores each given setting (text not empty, number not zero), then opens the port.
 void InitPort(const std::string& baudRate, const std::string& parity, int16_t dataBits, int16_t stopBits,
               const std::string& portNumber);

@@ -20,7 +20,6 @@ constexpr uint8_t BlockNumberBits = 0x7F;
 constexpr int MaxBlockData = 140;
 constexpr int MaxFramePayload = 255;
 constexpr std::size_t RxBufferSize = 1024;
-constexpr int TxBufferSize = 512;
 
 // First bytes of the command payloads.
 namespace Command {
@@ -67,6 +66,11 @@ constexpr int ModuleListReply = AckCode::Accepted;
 constexpr int FirstModuleEntry = 3;
 // The command list's codes start at data index 2.
 constexpr int FirstCommandEntry = 2;
+
+// A record's data text: up to 4 hexadecimal digits are a 16-bit value, more are a 16-byte block of
+// 32 digits (a longer text is cut, a shorter one filled with leading zeros).
+constexpr int ValueTextWidth = 4;
+constexpr int BlockTextWidth = 32;
 
 // Type codes the program accepts.
 namespace UnitType {

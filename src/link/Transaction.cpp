@@ -116,9 +116,6 @@ int GetAckCode()
     });
 }
 
-void PostToBoard(const std::string& text, bool show)
-{
-    if (show) frmMain().AddToBoard(text);
-}
+void PostToBoard(const std::string& text) { frmMain().AddToBoard(text); }
 
 }  // namespace UpsLink

@@ -16,6 +16,7 @@ bool ReadReply();
 int GetReplyCode();
 // The acknowledgement code, 0 when the reply is not an acknowledgement.
 int GetAckCode();
-void PostToBoard(const std::string& text, bool show);
+// A line on the status board.
+void PostToBoard(const std::string& text);
 
 }  // namespace UpsLink

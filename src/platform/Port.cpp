@@ -63,7 +63,15 @@ void Port::SetPortOpen(bool open)
         return;
     }
     if (open) {
-        OpenDevice(commPort_, ParseSettings(settings_));
+        openFailure_.reset();
+        try {
+            OpenDevice(commPort_, ParseSettings(settings_));
+        } catch (const Fault& fault) {
+            if (!openFailure_) openFailure_.emplace();
+            openFailure_->Number = fault.Number;
+            openFailure_->Text = fault.Description;
+            throw;
+        }
         open_ = true;
     } else {
         open_ = false;
@@ -83,41 +91,6 @@ void Port::SetSettings(const std::string& settings)
     const CommSettings parsed = ParseSettings(settings);
     if (open_) ApplySettings(parsed);
     settings_ = settings;
-}
-
-void Port::SetHandshaking(int mode)
-{
-    if (mode < 0 || mode > 3) RefuseProperty();
-}
-
-void Port::SetInBufferSize(int size)
-{
-    if (size < 1) RefuseProperty();
-}
-
-void Port::SetOutBufferSize(int size)
-{
-    if (size < 1) RefuseProperty();
-}
-
-void Port::SetInputMode(int mode)
-{
-    if (mode != 0 && mode != 1) RefuseProperty();
-}
-
-void Port::SetInputLen(int length)
-{
-    if (length < 0) RefuseProperty();
-}
-
-void Port::SetRThreshold(int threshold)
-{
-    if (threshold < 0) RefuseProperty();
-}
-
-void Port::SetSThreshold(int threshold)
-{
-    if (threshold < 0) RefuseProperty();
 }
 
 int Port::InBufferCount() { return open_ ? PendingCount() : 0; }
@@ -141,6 +114,11 @@ void Port::Output(const std::vector<uint8_t>& bytes)
     RequireOpen();
     Write(bytes);
     if (trace_) trace_('>', bytes);
+}
+
+void Port::NoteOpenFailure(std::string device, std::string reason)
+{
+    openFailure_ = OpenFailure{0, {}, std::move(device), std::move(reason)};
 }
 
 void Port::RequireOpen() const

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,15 @@ struct CommSettings {
 
 // Parses "19200,N,8,1" the way the classic serial control checks it; anything else is fault 380.
 CommSettings ParseSettings(const std::string& settings);
+
+// Why the last open of a port failed: its fault, the device the port number named, and the
+// system's own reason, in the words an engineer acts on.
+struct OpenFailure {
+    int Number = 0;
+    std::string Text;
+    std::string Device;
+    std::string Reason;
+};
 
 // The serial control as the link uses it. The property rules (what may be set while the port is
 // open, which values are refused, what a closed port answers) live here once; a concrete port
@@ -34,13 +44,6 @@ public:
 
     void SetRTSEnable(bool enable) { rtsEnable_ = enable; }
     void SetDTREnable(bool enable) { dtrEnable_ = enable; }
-    void SetHandshaking(int mode);
-    void SetInBufferSize(int size);
-    void SetOutBufferSize(int size);
-    void SetInputMode(int mode);
-    void SetInputLen(int length);
-    void SetRThreshold(int threshold);
-    void SetSThreshold(int threshold);
 
     // Waiting bytes; a closed port has none.
     int InBufferCount();
@@ -54,11 +57,15 @@ public:
     using TraceHook = std::function<void(char direction, const std::vector<uint8_t>& bytes)>;
     void SetTrace(TraceHook hook) { trace_ = std::move(hook); }
 
+    // Kept from the last open that failed, until the next open.
+    const std::optional<OpenFailure>& LastOpenFailure() const { return openFailure_; }
+
 protected:
     bool RTSEnable() const { return rtsEnable_; }
     bool DTREnable() const { return dtrEnable_; }
 
-    // Open the device behind port number n with these settings; failures are port faults.
+    // Open the device behind port number n with these settings; failures are port faults, each
+    // told first to NoteOpenFailure.
     virtual void OpenDevice(int number, const CommSettings& settings) = 0;
     virtual void CloseDevice() = 0;
     // Apply new settings to the open device.
@@ -66,6 +73,8 @@ protected:
     virtual int PendingCount() = 0;
     virtual std::vector<uint8_t> ReadPending() = 0;
     virtual void Write(const std::vector<uint8_t>& bytes) = 0;
+
+    void NoteOpenFailure(std::string device, std::string reason);
 
 private:
     void RequireOpen() const;
@@ -76,6 +85,7 @@ private:
     bool rtsEnable_ = false;
     bool dtrEnable_ = false;
     TraceHook trace_;
+    std::optional<OpenFailure> openFailure_;
 };
 
 }  // namespace UpsLink

@@ -9,9 +9,6 @@ namespace UpsLink {
 
 namespace {
 
-constexpr int ValueTextWidth = 4;
-constexpr int BlockTextWidth = 32;
-
 // The record number as one byte: not numeric is fault 13, outside 0 to 255 fault 6.
 uint8_t RecordNumberByte(const std::string& numberText)
 {

@@ -1,9 +1,8 @@
 #include "UpdateEeprom.h"
 
-#include <optional>
-
 #include "ConfigWrite.h"
 #include "common/AppTitle.h"
+#include "common/EscapedFault.h"
 #include "common/Fault.h"
 #include "common/Text.h"
 #include "config/Globals.h"
@@ -19,6 +18,21 @@ namespace UpsLink {
 
 namespace {
 
+// The window disabled for the whole update, given back with the port reset and the normal
+// pointer however the update ends.
+class UpdateHold {
+public:
+    UpdateHold() { frmMain().SetEnabled(false); }
+    ~UpdateHold()
+    {
+        ResetPort();
+        frmMain().SetEnabled(true);
+        frmMain().SetBusyPointer(false);
+    }
+    UpdateHold(const UpdateHold&) = delete;
+    UpdateHold& operator=(const UpdateHold&) = delete;
+};
+
 // SelectedModule (decimal text) in hexadecimal, as the module select takes it.
 std::string SelectedModuleHex()
 {
@@ -29,46 +43,64 @@ std::string SelectedModuleHex()
 
 // Writes the records in file order from run.From; stops at the first one not acknowledged, at a
 // fault, or when asked to.
-bool WriteRecords(UpdateRun& run)
+UpdateOutcome WriteRecords(UpdateRun& run)
 {
     Shell& window = frmMain();
-    bool success = false;
-    const std::size_t count = RecordNumbers.size();
-    for (std::size_t i = run.From; i < count; ++i) {
-        if (run.Stop && run.Stop()) return false;
+    UpdateOutcome outcome;
+    outcome.End = UpdateEnd::Complete;
+    for (std::size_t i = run.From; i < run.Total; ++i) {
+        if (run.Stop && run.Stop()) {
+            outcome.End = UpdateEnd::Stopped;
+            break;
+        }
+        const int number = At(RecordNumbers, static_cast<long long>(i));
+        outcome.Record = number;
         try {
             if (window.ModuleEnabled()) SelectModule(SelectedModuleHex());
             Sleep(PauseBeforeRecord);
-            const int number = At(RecordNumbers, static_cast<long long>(i));
             if (!WriteConfigRecord(std::to_string(number), At(RecordData, static_cast<long long>(i)))) {
-                window.AddToBoard("Error updating #" + std::to_string(number));
-                return false;
+                outcome.End = UpdateEnd::RecordFailed;
+                outcome.Line = "Error updating #" + std::to_string(number);
+                break;
             }
         } catch (const Fault& fault) {
-            window.AddToBoard(FaultText(fault));
-            return false;
+            outcome.End = UpdateEnd::RecordFailed;
+            outcome.Line = FaultText(fault);
+            break;
         }
-        success = true;
         run.Next = i + 1;
-        window.SetProgress(static_cast<int>(i * 100 / count));
+        window.SetProgress(static_cast<int>(i * 100 / run.Total));
         window.Repaint();
     }
-    return success;
+    if (outcome.End != UpdateEnd::RecordFailed) outcome.Record = -1;
+    if (!outcome.Line.empty()) window.AddToBoard(outcome.Line);
+    return outcome;
 }
 
-void LoadConfirmAndWrite(UpdateRun& run)
+UpdateOutcome LoadConfirmAndWrite(UpdateRun& run)
 {
     Shell& window = frmMain();
     if (!Connected) {
         window.AddToBoard("Link Down");
-        return;
+        return {};
     }
-    if (!LoadConfigFile(UpsType)) {
+    const FileVerdict verdict = LoadConfigFile(UpsType);
+    if (!verdict.Taken) {
+        UpdateOutcome refused{UpdateEnd::FileRefused};
+        if (!verdict.Shown.empty()) refused.Line = verdict.Shown.front().Text;
         // A title is left only by a file that failed to open.
-        if (!ConfigFileTitle.empty()) window.AddToBoard("Error Loading File");
-        return;
+        if (!ConfigFileTitle.empty()) {
+            refused.Line = "Error Loading File";
+            window.AddToBoard(refused.Line);
+        }
+        return refused;
     }
     window.SetCaption(std::string(AppTitle) + "   " + ShownFileTitle);
+    run.Total = RecordNumbers.size();
+    if (run.From >= run.Total) {
+        window.SetCaption(AppTitle);
+        return {UpdateEnd::FromPastEnd};
+    }
 
     MessageRequest confirm;
     confirm.Text = "Update EEPROM settings?";
@@ -78,42 +110,48 @@ void LoadConfirmAndWrite(UpdateRun& run)
     confirm.DefaultButton = 0;
     if (window.MessageBox(confirm) != MsgAnswer::Ok) {
         window.SetCaption(AppTitle);
-        return;
+        return {UpdateEnd::Declined};
     }
 
     window.SetBusyPointer(true);
     window.SetProgressVisible(true);
     window.AddToBoard("Updating configuration...");
-    const bool written = WriteRecords(run);
+    const UpdateOutcome outcome = WriteRecords(run);
     FinishConfigUpdate();
-    window.AddToBoard(written ? "Configuration update complete" : "Configuration update Error");
+    window.AddToBoard(outcome.End == UpdateEnd::Complete ? "Configuration update complete" : "Configuration update Error");
+    return outcome;
 }
 
 }  // namespace
 
-void UpdateEeprom()
+UpdateOutcome UpdateEeprom()
 {
     UpdateRun everyRecord;
-    UpdateEeprom(everyRecord);
+    return UpdateEeprom(everyRecord);
 }
 
-void UpdateEeprom(UpdateRun& run)
+UpdateOutcome UpdateEeprom(UpdateRun& run)
 {
     Shell& window = frmMain();
-    window.SetEnabled(false);
-    std::optional<Fault> pending;
-    try {
-        window.BoardClear();
-        run.Next = run.From;
-        LoadConfirmAndWrite(run);
-    } catch (const Fault& fault) {
-        pending = fault;
+    UpdateOutcome outcome;
+    {
+        const UpdateHold hold;
+        try {
+            window.BoardClear();
+            run.Next = run.From;
+            run.Total = 0;
+            outcome = LoadConfirmAndWrite(run);
+        } catch (...) {
+            outcome.End = UpdateEnd::Fault;
+            outcome.Line = EscapedFaultLine();
+        }
     }
-    ResetPort();
-    window.SetEnabled(true);
-    window.SetBusyPointer(false);
-    if (pending) window.AddToBoard(FaultText(*pending));
+    if (outcome.End == UpdateEnd::Fault) window.AddToBoard(outcome.Line);
     window.SetProgressVisible(false);
+    outcome.Written = run.Next - run.From;
+    outcome.Total = run.Total;
+    outcome.Next = run.Next;
+    return outcome;
 }
 
 }  // namespace UpsLink

@@ -63,10 +63,10 @@ bool ReadSupportedCommands()
     }
 }
 
-bool ConnectUps()
+ConnectOutcome ConnectUps()
 {
     Shell& shell = frmMain();
-    bool result = false;
+    ConnectOutcome result;
     Trapped(Mark::ConnectUps, [&] {
         Sleep(PauseAroundConnect);
         if (Connected) DisconnectUps();
@@ -83,20 +83,23 @@ bool ConnectUps()
         shell.Repaint();
 
         if (UpsType <= 1) {
+            result.End = ConnectEnd::NoUps;
             shell.AddToBoard("NO UPS Found");
         } else {
             switch (UpsType) {
                 case UnitType::Ups:
                 case UnitType::SecondUps:
                 case UnitType::ThirdUps:
-                    result = true;
+                    result.End = ConnectEnd::Accepted;
                     AcceptType("UPS Found");
                     break;
                 case UnitType::Module:
-                    result = true;
+                    result.End = ConnectEnd::Accepted;
                     AcceptType(ModuleFoundLine());
                     break;
-                default: shell.AddToBoard("Invalid UPS Type");
+                default:
+                    result.End = ConnectEnd::TypeRefused;
+                    shell.AddToBoard("Invalid UPS Type");
             }
             FlushPort();
             if (ReadSupportedCommands() && !SupportedCommands.empty())
@@ -115,7 +118,7 @@ bool DisconnectUps()
     SendOpeningCommand();
     shell.BoardClear();
     ShownFileTitle.clear();
-    PostToBoard("Disconnecting...", true);
+    PostToBoard("Disconnecting...");
     CloseConfigFile();
     UpsType = 0;
     Connected = false;

@@ -2,9 +2,17 @@
 
 namespace UpsLink {
 
+// How a connect ended. A fault reported by the connect after the type was accepted leaves it accepted.
+enum class ConnectEnd { Fault, NoUps, TypeRefused, Accepted };
+
+struct ConnectOutcome {
+    ConnectEnd End = ConnectEnd::Fault;
+    explicit operator bool() const { return End == ConnectEnd::Accepted; }
+};
+
 // Wakes the link, reads the supported commands, identifies the unit and accepts or refuses its
 // type; true only for an accepted type.
-bool ConnectUps();
+ConnectOutcome ConnectUps();
 // Ends the conversation and puts the port and the window back to idle. Traps no faults.
 bool DisconnectUps();
 

@@ -30,7 +30,7 @@ std::optional<std::vector<int16_t>> DetermineModules(const std::function<void()>
     });
 }
 
-bool ApplyModuleSelect(const std::string& chosen)
+SwitchEnd ApplyModuleSelect(const std::string& chosen)
 {
     Shell& shell = frmMain();
     return Trapped(Mark::ModuleApply, [&] {
@@ -44,7 +44,7 @@ bool ApplyModuleSelect(const std::string& chosen)
         warning.DefaultButton = 1;
         const MsgAnswer answer = shell.MessageBox(warning);
         shell.SetBusyPointer(true);
-        if (answer != MsgAnswer::Yes) return false;
+        if (answer != MsgAnswer::Yes) return SwitchEnd::Declined;
         // Each hop of the path gets its own two seconds.
         ReplyTimeout = ToInt16(static_cast<long long>(ModulePath.size()) * 2);
         SelectedModule = std::to_string(module);
@@ -52,7 +52,7 @@ bool ApplyModuleSelect(const std::string& chosen)
         SelectModule(HexText(static_cast<uint64_t>(module)));
         Connected = false;
         shell.AddToBoard("Restarting Communication...");
-        return ConnectUps();
+        return ConnectUps() ? SwitchEnd::Accepted : SwitchEnd::NotAccepted;
     });
 }
 

@@ -14,9 +14,12 @@ namespace UpsLink {
 // cleared runs before the discovery. A fault is reported with mark 15 and gives nothing.
 std::optional<std::vector<int16_t>> DetermineModules(const std::function<void()>& cleared);
 
+// How a module switch ended: the warning declined, the switch's own fault, or the connect that
+// follows the switch.
+enum class SwitchEnd { Fault, Declined, NotAccepted, Accepted };
+
 // The dialog's Apply for the chosen module text: clears the board, asks the module warning and,
-// on Yes, switches the link to the module and connects to it. True when that connect accepted
-// the unit. A fault is reported with mark 14.
-bool ApplyModuleSelect(const std::string& chosen);
+// on Yes, switches the link to the module and connects to it. A fault is reported with mark 14.
+SwitchEnd ApplyModuleSelect(const std::string& chosen);
 
 }  // namespace UpsLink

@@ -27,7 +27,6 @@ struct CliBench {
 
 TEST(CliCommands, SameWireAsTheWindowAndTheExitStatus)
 {
-    ::setenv("ZENTREL_COM1", "/nonexistent/tty", 1);
     using Hands = std::function<void(ScriptedWindow&)>;
     const Hands connect = [](ScriptedWindow& w) { w.cmdConnect->click(); };
     const Hands update = [](ScriptedWindow& w) { w.Answers.Queue = {ZENTREL_DEMO, MsgAnswer::Ok}, w.cmdBattComm->click(); };
@@ -48,7 +47,7 @@ TEST(CliCommands, SameWireAsTheWindowAndTheExitStatus)
         {"identify, silent unit", [](auto& u) { u.Silent = true; }, {"identify"}, {connect}, Exit::Unit, 14, ""},
         {"identify, type refused", [](auto& u) { u.TypeCode = 300; }, {"identify"}, {connect}, Exit::Unit, 6, ""},
         {"identify, no device", {}, {"identify"}, {connect}, Exit::PortFailed, 0,
-         "zentrel-cli: cannot open /nonexistent/tty: no such device\n"},
+         "zentrel-cli: cannot open COM1: no such device\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::pair<double, Bytes>> window;

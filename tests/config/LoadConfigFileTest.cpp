@@ -59,7 +59,7 @@ TEST(LoadConfigFile, EachFileLoadsOnlyItsOwnRecordsOrSaysWhyNot)
         shell.Answers.Messages.clear();
         shell.Answers.Queue = {row.title ? folder.Path(row.title) : std::string()};
 
-        EXPECT_EQ(LoadConfigFile(row.type), !row.records.empty());
+        EXPECT_EQ(LoadConfigFile(row.type).Taken, !row.records.empty());
         for (const MessageRequest& box : shell.Answers.Messages)
             shell.Board.push_back("[" + box.Text + " / " + box.Title + "]");
         EXPECT_EQ(shell.Board, row.shown);

@@ -43,7 +43,6 @@ TEST(Port, SettingsAndPropertyRules)
     EXPECT_EQ(FaultOf([&] { port.SetSettings("19200,N,8,4"); }), 380);
     EXPECT_EQ(port.Settings(), "9600,N,8,1");
     EXPECT_EQ(FaultOf([&] { port.SetInBufferCount(1); }), 380);
-    for (int mode : {-1, 4}) EXPECT_EQ(FaultOf([&] { port.SetHandshaking(mode); }), 380);
     port.SetPortOpen(false);
     EXPECT_EQ(FaultOf([&] { port.SetPortOpen(false); }), 0);
 }

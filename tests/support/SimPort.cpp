@@ -16,7 +16,10 @@ std::vector<std::vector<uint8_t>> SimPort::Payloads() const
 void SimPort::OpenDevice(int number, const CommSettings& settings)
 {
     if (const auto fault = openFaults_.find(number); fault != openFaults_.end()) throw Fault(fault->second);
-    if (!devices_.count(number)) throw Fault(FaultNo::InvalidPortNumber);
+    if (!devices_.count(number)) {
+        NoteOpenFailure("COM" + std::to_string(number), "no such device");
+        throw Fault(FaultNo::InvalidPortNumber);
+    }
     ApplySettings(settings);
     ++openCount_;
 }

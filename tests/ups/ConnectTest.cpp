@@ -73,24 +73,25 @@ TEST(ConnectUps, BoardLineConnectionAndWireByUnit)
     const Lines noUps{"Connecting...", "NO UPS Found", "Done"};
     const Lines invalid{"Connecting...", "Invalid UPS Type", "Done"};
     const Lines found{"Connecting...", "UPS Found", "Done"};
-    const std::tuple<int, std::string, Lines, Payloads, int> cases[] = {
-        // type code, SelectedModule, board, wire, bytes cut off the identification block
-        {0, "0", noUps, NoUpsConnect, 0},
-        {1, "0", noUps, NoUpsConnect, 0},
-        {2, "0", invalid, RefusedConnect, 0},
-        {279, "0", invalid, RefusedConnect, 0},
-        {280, "0", found, FullConnect, 0},
-        {281, "0", {"Connecting...", "Module Found", "Done"}, FullConnect, 0},
-        {281, "3", {"Connecting...", "Module 3 Found", "Done"}, FullConnect, 0},
-        {282, "0", invalid, RefusedConnect, 0},
-        {290, "0", found, FullConnect, 0},
-        {291, "0", invalid, RefusedConnect, 0},
-        {293, "3", found, FullConnect, 0},
-        {294, "0", invalid, RefusedConnect, 0},
-        {32768, "0", {"Connecting...", "6 Overflow 6"}, NoUpsConnect, 0},
-        {280, "0", {"Connecting...", "9 Subscript out of range 9", "NO UPS Found", "Done"}, Unidentified, 1},
+    using enum ConnectEnd;
+    const std::tuple<int, std::string, Lines, Payloads, int, ConnectEnd> cases[] = {
+        // type code, SelectedModule, board, wire, bytes cut off the identification block, outcome
+        {0, "0", noUps, NoUpsConnect, 0, NoUps},
+        {1, "0", noUps, NoUpsConnect, 0, NoUps},
+        {2, "0", invalid, RefusedConnect, 0, TypeRefused},
+        {279, "0", invalid, RefusedConnect, 0, TypeRefused},
+        {280, "0", found, FullConnect, 0, Accepted},
+        {281, "0", {"Connecting...", "Module Found", "Done"}, FullConnect, 0, Accepted},
+        {281, "3", {"Connecting...", "Module 3 Found", "Done"}, FullConnect, 0, Accepted},
+        {282, "0", invalid, RefusedConnect, 0, TypeRefused},
+        {290, "0", found, FullConnect, 0, Accepted},
+        {291, "0", invalid, RefusedConnect, 0, TypeRefused},
+        {293, "3", found, FullConnect, 0, Accepted},
+        {294, "0", invalid, RefusedConnect, 0, TypeRefused},
+        {32768, "0", {"Connecting...", "6 Overflow 6"}, NoUpsConnect, 0, Fault},
+        {280, "0", {"Connecting...", "9 Subscript out of range 9", "NO UPS Found", "Done"}, Unidentified, 1, NoUps},
     };
-    for (const auto& [type, selected, board, wire, cut] : cases) {
+    for (const auto& [type, selected, board, wire, cut, end] : cases) {
         SCOPED_TRACE(std::to_string(type) + ": " + board[1]);
         SimBench<> bench;
         OpenPort();
@@ -99,10 +100,9 @@ TEST(ConnectUps, BoardLineConnectionAndWireByUnit)
         SelectedModule = selected;
         UpsType = 7;
 
-        const bool accepted = wire == FullConnect;
-        EXPECT_EQ(ConnectUps(), accepted);
+        EXPECT_EQ(ConnectUps().End, end);
         EXPECT_EQ(bench.shell.Board, board);
-        EXPECT_EQ(Connected, accepted);
+        EXPECT_EQ(Connected, end == Accepted);
         EXPECT_EQ(UpsType, type == 32768 || cut ? 0 : type);
         EXPECT_EQ(bench.unit.ReceivedPayloads(), wire);
         // 100 ms before the opening command; 500 ms after "Done".

@@ -11,10 +11,7 @@
 #include "common/Fault.h"
 #include "common/Text.h"
 #include "config/ConfigTitle.h"
-#include "config/FileImage.h"
-#include "config/Globals.h"
-#include "config/RecordParser.h"
-#include "config/Scrambling.h"
+#include "config/FileVerdict.h"
 #include "link/Frame.h"
 #include "link/Protocol.h"
 #include "update/ConfigWrite.h"
@@ -24,8 +21,6 @@ namespace ZentrelPack {
 using namespace UpsLink;
 
 namespace {
-
-constexpr std::size_t BlockTextWidth = 32;
 
 // A data text as it stands, with bytes that would not print shown as \xNN.
 std::string Quoted(const std::string& text)
@@ -48,12 +43,6 @@ bool AllHexDigits(const std::string& text)
     return true;
 }
 
-void Refuse(std::ostream& out, const std::string& line)
-{
-    out << line << "\n"
-        << "File Corrupted\n";
-}
-
 void ListRecords(const std::vector<int16_t>& numbers, const std::vector<std::string>& data, std::ostream& out)
 {
     out << "File OK: " << numbers.size() << (numbers.size() == 1 ? " record" : " records")
@@ -70,7 +59,7 @@ void ListRecords(const std::vector<int16_t>& numbers, const std::vector<std::str
             warnings.push_back("#" + number + " data " + Quoted(data[i]) +
                                " holds characters that are not hexadecimal digits; it is sent as " +
                                HexBytes({payload.begin() + 2, payload.end()}));
-        if (data[i].size() > BlockTextWidth)
+        if (data[i].size() > static_cast<std::size_t>(BlockTextWidth))
             warnings.push_back("#" + number + " data has " + std::to_string(data[i].size()) +
                                " characters; only its first 32 are sent");
     }
@@ -95,32 +84,12 @@ bool CheckFile(const std::string& path, std::optional<int> upsType, std::ostream
     const std::string title = FileTitle(path);
     out << "Title " << Quoted(title) << " is for UPS type " << static_cast<long long>(std::floor(NumericPrefix(title)))
         << "\n";
-    if (upsType && !TitleMatchesType(title, *upsType)) {
-        Refuse(out, "File does not match UPS type");
-        return false;
-    }
     std::vector<uint8_t> image;
-    try {
-        if (!ReadImage(file, image)) {
-            Refuse(out, "File size exceeds 32k limit");
-            return false;
-        }
-    } catch (const Fault& fault) {
-        Refuse(out, "message box: " + FaultText(fault));
-        return false;
-    }
-
     std::vector<int16_t> numbers;
     std::vector<std::string> data;
-    const ParseOutcome outcome = ParseRecords(Descramble(image, FileKey), numbers, data);
-    if (outcome.StoppedBy) {
-        out << "message box: " << FaultLine(*outcome.StoppedBy, Mark::RecordParser) << "\n";
-        return false;
-    }
-    if (!outcome.Loaded) {
-        out << "File Corrupted\n";
-        return false;
-    }
+    const FileVerdict verdict = JudgeConfigFile(file, title, upsType, image, numbers, data);
+    for (const Refusal& refusal : verdict.Shown) out << (refusal.InBox ? "message box: " : "") << refusal.Text << "\n";
+    if (!verdict.Taken) return false;
     ListRecords(numbers, data, out);
     return true;
 }

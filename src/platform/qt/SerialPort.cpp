@@ -6,6 +6,8 @@
 #include "common/Fault.h"
 
 #ifndef Q_OS_WIN
+#include <grp.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -33,16 +35,19 @@ QSerialPort::StopBits QtStopBits(double stopBits)
     return QSerialPort::OneStop;
 }
 
-// A device that exists and is accessible but cannot be opened is held by another program.
-bool HeldByAnother(const QString& device)
+std::string Local(const QString& text) { return text.toLocal8Bit().toStdString(); }
+
+#ifndef Q_OS_WIN
+// A device the user may not open: who may, in the words an engineer acts on.
+std::string PermissionHint(const QString& device)
 {
-#ifdef Q_OS_WIN
-    Q_UNUSED(device);
-    return true;
-#else
-    return ::access(QFileInfo(device).absoluteFilePath().toLocal8Bit().constData(), R_OK | W_OK) == 0;
-#endif
+    struct stat info {};
+    if (::stat(Local(device).c_str(), &info) != 0) return "permission denied";
+    const group* owner = ::getgrgid(info.st_gid);
+    const std::string name = owner ? owner->gr_name : std::to_string(info.st_gid);
+    return "permission denied; the user must be in the group owning the device, " + name + " (usually dialout)";
 }
+#endif
 
 }  // namespace
 
@@ -61,19 +66,39 @@ void SerialPort::OpenDevice(int number, const CommSettings& settings)
 {
     const QString device = DeviceForPort(number);
 #ifndef Q_OS_WIN
-    if (!QFileInfo::exists(device)) throw Fault(FaultNo::InvalidPortNumber);
+    if (!QFileInfo::exists(device)) {
+        NoteOpenFailure(Local(device), "no such device");
+        throw Fault(FaultNo::InvalidPortNumber);
+    }
 #endif
     serial_.setPortName(device);
     if (!serial_.open(QIODevice::ReadWrite)) {
         const auto error = serial_.error();
+        const std::string reason = Local(serial_.errorString());
         serial_.clearError();
-        if (error == QSerialPort::DeviceNotFoundError) throw Fault(FaultNo::InvalidPortNumber);
-        if (error == QSerialPort::PermissionError && HeldByAnother(device)) throw Fault(FaultNo::PortAlreadyOpen);
+        if (error == QSerialPort::DeviceNotFoundError) {
+            NoteOpenFailure(Local(device), "no such device");
+            throw Fault(FaultNo::InvalidPortNumber);
+        }
+#ifndef Q_OS_WIN
+        // The user may not open it; otherwise another program holds it.
+        if (error == QSerialPort::PermissionError &&
+            ::access(Local(QFileInfo(device).absoluteFilePath()).c_str(), R_OK | W_OK) != 0) {
+            NoteOpenFailure(Local(device), PermissionHint(device));
+            throw Fault(FaultNo::DeviceNotOpen, "Unable to open port");
+        }
+#endif
+        if (error == QSerialPort::PermissionError) {
+            NoteOpenFailure(Local(device), "in use by another program");
+            throw Fault(FaultNo::PortAlreadyOpen);
+        }
+        NoteOpenFailure(Local(device), reason);
         throw Fault(FaultNo::DeviceNotOpen, "Unable to open port");
     }
     try {
         ApplySettings(settings);
-    } catch (...) {
+    } catch (const Fault&) {
+        NoteOpenFailure(Local(device), "the device refused the port's settings");
         serial_.close();
         throw;
     }

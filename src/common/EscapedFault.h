@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "common/Fault.h"
+#include "Fault.h"
 
 namespace UpsLink {
 
