@@ -34,6 +34,16 @@ struct WatchingShell : RecordingShell {
     }
 };
 
+// How an update ended, as one line: its end, the record refused, written/total, next, and why.
+std::string Described(const UpdateOutcome& o)
+{
+    static const char* const ends[] = {"not connected", "file refused", "from past end", "declined",
+                                       "record failed", "stopped",       "complete",      "fault"};
+    return std::string(ends[static_cast<int>(o.End)]) + (o.Record >= 0 ? " #" + std::to_string(o.Record) : "") + " " +
+           std::to_string(o.Written) + "/" + std::to_string(o.Total) + " next " + std::to_string(o.Next) +
+           (o.Line.empty() ? "" : ": " + o.Line);
+}
+
 struct Case {
     const char* why;
     std::string plain = WorkedExample;    // written under title, unless empty
@@ -42,6 +52,9 @@ struct Case {
     const char* module = "0";  // nullptr: the unit lacks CE, so the module button is disabled
     int refuse = -1;
     MsgAnswer confirm = MsgAnswer::Ok;
+    std::size_t from = 0;
+    std::size_t stopBefore = 99;  // the 0-based record before which a stop is asked for
+    std::string outcome = "complete 2/2 next 2";
     Lines frames, board = Complete;
     std::vector<double> times;  // ms from the command's start to each frame; empty: not checked
 };
@@ -54,19 +67,31 @@ TEST(UpdateEeprom, WritesEachRecordThenClosesAndLeavesTheWindowUsable)
          .times = {0, 1320, 2620, 3940, 5240}},
         {.why = "no CE", .module = nullptr, .frames = {Block12, Value13, Closing}, .times = {20, 1340, 2640}},
         {.why = "value and block forms", .plain = "5,;6,1234;7,12345;8,f;", .module = nullptr,
+         .outcome = "complete 4/4 next 4",
          .frames = {"AB 04 78 05 00 00 D4", "AB 04 78 06 34 12 8D",
                     "AB 12 78 07 00 00 00 00 00 00 00 00 00 00 00 00 00 01 23 45 5B", "AB 04 78 08 0F 00 C2", Closing},
          .board = {Confirm, Updating, "0%", "25%", "50%", "75%", "Configuration update complete"}},
         {.why = "record refused", .plain = "11,0001;\r\n13,0002;\r\n15,0003;\r\n", .module = nullptr, .refuse = 13,
+         .outcome = "record failed #13 1/3 next 1: Error updating #13",
          .frames = {"AB 04 78 0B 01 00 CD", "AB 04 78 0D 02 00 CA", Closing},
          .board = {Confirm, Updating, "0%", "Error updating #13", "Configuration update Error"}},
-        {.why = "fault in the loop", .module = "-1", .frames = {Closing},
+        {.why = "fault in the loop", .module = "-1",
+         .outcome = "record failed #12 0/2 next 0: 5 Invalid procedure call or argument", .frames = {Closing},
          .board = {Confirm, Updating, "5 Invalid procedure call or argument", "Configuration update Error"}},
-        {.why = "confirmation cancelled", .confirm = MsgAnswer::Cancel, .board = {Confirm}},
-        {.why = "file missing", .plain = "", .title = "280_no.pp",
+        {.why = "stopped before the second record", .module = nullptr, .stopBefore = 1,
+         .outcome = "stopped 1/2 next 1", .frames = {Block12, Closing},
+         .board = {Confirm, Updating, "0%", "Configuration update Error"}},
+        {.why = "resumed at the second record", .module = nullptr, .from = 1, .outcome = "complete 1/2 next 2",
+         .frames = {Value13, Closing}, .board = {Confirm, Updating, "50%", "Configuration update complete"}},
+        {.why = "resumed past the last record", .from = 2, .outcome = "from past end 0/2 next 2", .board = {}},
+        {.why = "confirmation cancelled", .confirm = MsgAnswer::Cancel, .outcome = "declined 0/2 next 0",
+         .board = {Confirm}},
+        {.why = "file missing", .plain = "", .title = "280_no.pp", .outcome = "file refused 0/0 next 0: Error Loading File",
          .board = {"[53 File not found / Zentrel]", "Error Loading File"}},
-        {.why = "other type", .title = "12_update.pp", .board = {"File does not match UPS type", "File Corrupted"}},
-        {.why = "not connected", .connect = false, .board = {"Link Down"}},
+        {.why = "other type", .title = "12_update.pp",
+         .outcome = "file refused 0/0 next 0: File does not match UPS type",
+         .board = {"File does not match UPS type", "File Corrupted"}},
+        {.why = "not connected", .connect = false, .outcome = "not connected 0/0 next 0", .board = {"Link Down"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.why);
@@ -82,7 +107,10 @@ TEST(UpdateEeprom, WritesEachRecordThenClosesAndLeavesTheWindowUsable)
         const std::size_t before = bench.port.Frames().size();
         const double start = bench.clock.NowMs();
 
-        UpdateEeprom();
+        UpdateRun run;
+        run.From = c.from;
+        run.Stop = [&run, &c] { return run.Next == c.stopBefore; };
+        EXPECT_EQ(Described(UpdateEeprom(run)), c.outcome);
         Lines frames;
         std::vector<double> times;
         for (std::size_t i = before; i < bench.port.Frames().size(); ++i) {
