@@ -77,7 +77,8 @@ int main(int argc, char* argv[])
         // Neither needs a display.
         QCoreApplication textOnly(argc, argv);
         if (parser.isSet(helpOption)) parser.showHelp(0);
-        parser.showVersion();
+        std::printf("%s %s\n%s", UpsLink::AppTitle, ZENTREL_VERSION, UpsLink::LicenceNotice);
+        return 0;
     }
 
     // Named for the port layer the way the environment names it, so one rule finds every device.

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include "common/AppTitle.h"
 #include "common/Fault.h"
 #include "platform/Port.h"
 
@@ -66,7 +67,8 @@ CliParse ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& 
     try {
         if (!parser.parse(list)) throw BadUse{parser.errorText()};
         if (parser.isSet(help)) return {false, Exit::Ok, Local(parser.helpText())};
-        if (parser.isSet(version)) return {false, Exit::Ok, "zentrel-cli " ZENTREL_VERSION "\n"};
+        if (parser.isSet(version))
+            return {false, Exit::Ok, std::string("zentrel-cli " ZENTREL_VERSION "\n") + LicenceNotice};
 
         const QStringList positional = parser.positionalArguments();
         if (positional.isEmpty()) throw BadUse{"no command given"};
