@@ -46,7 +46,9 @@ CliParse ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& 
 
     QCommandLineParser parser;
     parser.setApplicationDescription(Synopsis);
-    const QCommandLineOption help = parser.addHelpOption();
+    // Not addHelpOption: its --help-all would be taken for a missing command.
+    const QCommandLineOption help({"h", "help"}, "Displays help on commandline options.");
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption port("port",
                                   "A device such as /dev/ttyUSB0, or COMn: the device named by ZENTREL_COMn, else "

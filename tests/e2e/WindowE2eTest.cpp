@@ -174,6 +174,7 @@ TEST(ZentrelE2e, CommandLineAndTheLogAndTraceOfAShortRun)
         {{"--version"}, 0, QString("Zentrel " ZENTREL_VERSION "\n") + UpsLink::LicenceNotice},
         {{"--help"}, 0, "  --com <N=DEVICE>  Name DEVICE as COM port N for this run"},
         {{"--logfile", "x"}, 2, "zentrel: Unknown option 'logfile'. (see zentrel --help)\n"},
+        {{"--help-all"}, 2, "zentrel: Unknown option 'help-all'. (see zentrel --help)\n"},
         {{"--com", "x"}, 2, "zentrel: --com wants N=DEVICE, not 'x' (see zentrel --help)\n"},
         {{"stray"}, 2, "zentrel: unexpected argument 'stray' (see zentrel --help)\n"},
         {{"--log", missing}, 2, "zentrel: cannot open log file " + missing + ": No such file or directory\n"},
