@@ -3,6 +3,8 @@
 #include <QCommandLineParser>
 #include <cmath>
 
+#include "common/AppTitle.h"
+
 namespace UpsLink {
 
 namespace {
@@ -187,7 +189,9 @@ SimOptionsOutcome ParseSimOptions(const QStringList& arguments, SimSettings& set
                        "Numbers are decimal, or hexadecimal after 0x."));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version and the licence."));
     parser.addOption(help);
+    parser.addOption(version);
     for (const OptionEntry& entry : Entries) {
         if (entry.ValueName)
             parser.addOption(
@@ -198,6 +202,7 @@ SimOptionsOutcome ParseSimOptions(const QStringList& arguments, SimSettings& set
 
     if (!parser.parse(arguments)) return {false, 2, parser.errorText().toStdString()};
     if (parser.isSet(help)) return {false, 0, parser.helpText().toStdString()};
+    if (parser.isSet(version)) return {false, 0, std::string("zentrel-sim " ZENTREL_VERSION "\n") + LicenceNotice};
     if (!parser.positionalArguments().isEmpty())
         return {false, 2, "unexpected argument \"" + parser.positionalArguments().first().toStdString() + "\""};
     try {

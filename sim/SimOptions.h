@@ -16,7 +16,7 @@ struct SimSettings {
 };
 
 // The outcome of reading the command line: run, or stop at once with this text and exit code
-// (0 after --help, 2 after a bad option).
+// (0 after --help or --version, 2 after a bad option).
 struct SimOptionsOutcome {
     bool Run = true;
     int ExitCode = 0;

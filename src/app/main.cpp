@@ -50,7 +50,9 @@ int main(int argc, char* argv[])
         "Zentrel updates configuration information of a UPS or of one of its attached modules over a serial "
         "port.\nCOM port n is the device named by --com n=DEVICE, else by the environment variable ZENTREL_COMn, "
         "else /dev/ttyS(n-1).");
-    const QCommandLineOption helpOption = parser.addHelpOption();
+    // Not addHelpOption: its --help-all lists Qt's own options, which this parser refuses.
+    const QCommandLineOption helpOption({"h", "help"}, "Displays help on commandline options.");
+    parser.addOption(helpOption);
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption logOption(
         "log", "Append every line of the status board to FILE, with its date and time; a clear of the board "
@@ -77,7 +79,8 @@ int main(int argc, char* argv[])
         // Neither needs a display.
         QCoreApplication textOnly(argc, argv);
         if (parser.isSet(helpOption)) parser.showHelp(0);
-        parser.showVersion();
+        std::printf("%s %s\n%s", UpsLink::AppTitle, ZENTREL_VERSION, UpsLink::LicenceNotice);
+        return 0;
     }
 
     // Named for the port layer the way the environment names it, so one rule finds every device.

@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QStringList>
 
+#include "common/AppTitle.h"
 #include "common/Fault.h"
 #include "platform/Port.h"
 
@@ -45,7 +46,9 @@ CliParse ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& 
 
     QCommandLineParser parser;
     parser.setApplicationDescription(Synopsis);
-    const QCommandLineOption help = parser.addHelpOption();
+    // Not addHelpOption: its --help-all would be taken for a missing command.
+    const QCommandLineOption help({"h", "help"}, "Displays help on commandline options.");
+    parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption port("port",
                                   "A device such as /dev/ttyUSB0, or COMn: the device named by ZENTREL_COMn, else "
@@ -66,7 +69,8 @@ CliParse ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& 
     try {
         if (!parser.parse(list)) throw BadUse{parser.errorText()};
         if (parser.isSet(help)) return {false, Exit::Ok, Local(parser.helpText())};
-        if (parser.isSet(version)) return {false, Exit::Ok, "zentrel-cli " ZENTREL_VERSION "\n"};
+        if (parser.isSet(version))
+            return {false, Exit::Ok, std::string("zentrel-cli " ZENTREL_VERSION "\n") + LicenceNotice};
 
         const QStringList positional = parser.positionalArguments();
         if (positional.isEmpty()) throw BadUse{"no command given"};

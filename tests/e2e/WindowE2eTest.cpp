@@ -15,6 +15,7 @@
 
 #include "SimProcess.h"
 #include "app/ScriptedWindow.h"
+#include "common/AppTitle.h"
 #include "config/ScrambledFiles.h"
 #include "link/Globals.h"
 #include "platform/LineFile.h"
@@ -170,9 +171,10 @@ TEST(ZentrelE2e, CommandLineAndTheLogAndTraceOfAShortRun)
     const QString missing = dir.filePath("none/file"), log = dir.filePath("board.log"), trace = dir.filePath("wire");
     ::setenv("ZENTREL_COM1", "/dev/null", 1);  // --com names COM1 before it
     const struct { QStringList arguments; int status; QString says; } cases[] = {
-        {{"--version"}, 0, "Zentrel " ZENTREL_VERSION "\n"},
+        {{"--version"}, 0, QString("Zentrel " ZENTREL_VERSION "\n") + UpsLink::LicenceNotice},
         {{"--help"}, 0, "  --com <N=DEVICE>  Name DEVICE as COM port N for this run"},
         {{"--logfile", "x"}, 2, "zentrel: Unknown option 'logfile'. (see zentrel --help)\n"},
+        {{"--help-all"}, 2, "zentrel: Unknown option 'help-all'. (see zentrel --help)\n"},
         {{"--com", "x"}, 2, "zentrel: --com wants N=DEVICE, not 'x' (see zentrel --help)\n"},
         {{"stray"}, 2, "zentrel: unexpected argument 'stray' (see zentrel --help)\n"},
         {{"--log", missing}, 2, "zentrel: cannot open log file " + missing + ": No such file or directory\n"},

@@ -8,6 +8,7 @@
 
 #include "CheckReport.h"
 #include "FileBytes.h"
+#include "common/AppTitle.h"
 #include "config/Globals.h"
 #include "config/FileImage.h"
 #include "config/Scrambling.h"
@@ -23,6 +24,7 @@ constexpr char Usage[] = R"(Usage:
   zentrel-pack check FILE [--type N] read FILE as the update does: print the verdict, or every
                                      record with the command frame the update sends for it
   zentrel-pack --help                show this text
+  zentrel-pack --version             show the version and the licence
 
 The plain text is a sequence of records "number,data;" (number 0 to 99, data in hexadecimal:
 up to 4 digits are a 16-bit value, more are a 16-byte block); line breaks between records are
@@ -89,6 +91,10 @@ int Run(const std::vector<std::string>& args)
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (command == "--help" || command == "-h" || command == "help") {
         std::cout << Usage;
+        return 0;
+    }
+    if (command == "--version") {
+        std::cout << "zentrel-pack " ZENTREL_VERSION "\n" << UpsLink::LicenceNotice;
         return 0;
     }
     if (command == "encode") {
