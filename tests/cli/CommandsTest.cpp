@@ -1,6 +1,10 @@
 // zentrel-cli's commands on the virtual clock against the simulated unit, beside the window doing
 // the same by hand: the same frames at the same moments from the same unit and file, and the exit
 // status of each outcome.
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <sstream>
+
 #include "Commands.h"
 #include "TerminalShell.h"
 #include "app/ScriptedWindow.h"
@@ -74,6 +78,34 @@ TEST(CliCommands, SameWireAsTheWindowAndTheExitStatus)
                   std::tuple(c.status, c.says, c.frames)) << c.name;
         EXPECT_EQ(Wire(b.port), window) << c.name;
     }
+}
+
+// The JSON lines are UTF-8 as they stand: a port and a file named with letters beyond ASCII come
+// out intact, and every line is one JSON object.
+TEST(CliCommands, JsonLinesKeepNamesAsUtf8)
+{
+    const std::string port = "/dev/tty\xC3\x9CPS", file = "/nonexistent/280_B\xC3\xBCro.pp";
+    VirtualClock clock{12 * 3600.0};
+    UpsModel unit;
+    SimPort simPort{clock, unit};
+    TerminalShell shell{true, false, nullptr};
+    InstalledSeams seams{simPort, clock, shell};
+    CliOptions options;
+    ASSERT_TRUE(ParseCliOptions({"zentrel-cli", "--json", "--port", port, "update", file, "--yes"}, options).Run);
+    testing::internal::CaptureStdout(), testing::internal::CaptureStderr();
+    EXPECT_EQ(RunCommand(options, shell), Exit::FileRefused);
+    const std::string out = testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+    std::istringstream lines(out);
+    QJsonObject last;
+    for (std::string line; std::getline(lines, line);) {
+        QJsonParseError error{};
+        last = QJsonDocument::fromJson(QByteArray::fromStdString(line), &error).object();
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << line;
+    }
+    EXPECT_EQ(std::tuple(last.value("event").toString(), last.value("port").toString(), last.value("file").toString()),
+              std::tuple(QString("result"), QString::fromStdString(port), QString::fromStdString(file)));
+    EXPECT_NE(out.find("\"file\":\"" + file + "\""), std::string::npos) << out;
 }
 
 }  // namespace UpsLink::Testing
