@@ -181,9 +181,10 @@ TEST(MainWindow, ShutdownDisconnectsClosesThePortThenEndsOnce)
         OnModal modal([&](QWidget& settings) { route(b.shell), dialogOpen = settings.isVisible(), settings.close(); });
         b.shell.cmdPortSettings->click();
         b.shell.close();
+        // From the disconnect's frame to the end: its 500 ms after the write, then the 50 ms pause at shutdown.
         EXPECT_EQ(std::tuple(dialogOpen, b.shell.isVisible(), Joined(b.port.Frames(), sent), b.shell.BoardLines(),
-                             b.shell.Ends),
-                  std::tuple(false, false, Bye, DisconnectLines, std::vector<bool>{false}));
+                             b.shell.Ends, b.clock.NowMs() - b.port.WriteTimes().back()),
+                  std::tuple(false, false, Bye, DisconnectLines, std::vector<bool>{false}, 550.0));
     }
 }
 
