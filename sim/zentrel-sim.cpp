@@ -1,10 +1,7 @@
 // zentrel-sim: the simulated UPS on a pseudo-terminal, in real time.
 
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <stdexcept>
@@ -13,21 +10,13 @@
 #include "SimFiles.h"
 #include "SimOptions.h"
 #include "UpsModel.h"
-#include "platform/qt/SystemClock.h"
 #include "platform/LineFile.h"
+#include "platform/qt/StopRequest.h"
+#include "platform/qt/SystemClock.h"
 
 using namespace UpsLink;
 
 namespace {
-
-int stopPipe[2] = {-1, -1};
-
-void RequestStop(int)
-{
-    const char byte = 0;
-    const ssize_t written = ::write(stopPipe[1], &byte, 1);
-    (void)written;
-}
 
 int Fail(const std::string& message)
 {
@@ -55,12 +44,8 @@ int main(int argc, char** argv)
         if (!log) return Fail("cannot open the log " + settings.LogPath + ": " + error);
     }
 
-    if (::pipe(stopPipe) != 0) return Fail("cannot make a pipe");
-    struct sigaction stop {};
-    stop.sa_handler = RequestStop;
-    sigemptyset(&stop.sa_mask);
-    ::sigaction(SIGTERM, &stop, nullptr);
-    ::sigaction(SIGINT, &stop, nullptr);
+    // No event loop runs here: the serve loop itself watches for a stop request.
+    CatchStopRequests();
 
     try {
         UpsModel model(settings.Model);
@@ -71,7 +56,7 @@ int main(int argc, char** argv)
 
         std::size_t logged = 0;
         std::map<int, std::vector<uint8_t>> eepromWritten;
-        line.Serve(stopPipe[0], [&] {
+        line.Serve(StopRequestDescriptor(), [&] {
             for (; logged < model.Log().size(); ++logged) {
                 const UpsModel::LogEntry& entry = model.Log()[logged];
                 if (log)

@@ -10,11 +10,11 @@
 #include "Application.h"
 #include "Icons.h"
 #include "Main.h"
-#include "TerminateRequest.h"
 #include "common/AppTitle.h"
 #include "frmMain.h"
 #include "platform/LineFile.h"
 #include "platform/qt/SerialPort.h"
+#include "platform/qt/StopRequest.h"
 #include "platform/qt/SystemClock.h"
 
 namespace {
@@ -105,7 +105,8 @@ int main(int argc, char* argv[])
     if (wireTrace) UpsLink::TraceWire(port, *wireTrace);
 
     // A request to end the process closes the main window, which runs the shutdown sequence.
-    UpsLink::OnTerminateRequest([&app] {
+    UpsLink::CatchStopRequests();
+    UpsLink::OnStopRequest(&app, [&app] {
         if (app.MainWindow)
             app.MainWindow->Form_Terminate();
         else

@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "StopRequest.h"
+#include "platform/qt/StopRequest.h"
 #include "TerminalShell.h"
 #include "common/Fault.h"
 #include "common/Text.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "StopRequest.h"
+#include "platform/qt/StopRequest.h"
 #include "platform/LineFile.h"
 #include "update/UpdateEeprom.h"
 
