@@ -39,9 +39,9 @@ int main(int argc, char** argv)
 
     std::unique_ptr<LineFile> log;
     if (!settings.LogPath.empty()) {
-        std::string error;
-        log = LineFile::Open(settings.LogPath, error);
-        if (!log) return Fail("cannot open the log " + settings.LogPath + ": " + error);
+        std::string refusal;
+        log = LineFile::OpenNamed(settings.LogPath, "log", refusal);
+        if (!log) return Fail(refusal);
     }
 
     // No event loop runs here: the serve loop itself watches for a stop request.
@@ -63,6 +63,9 @@ int main(int argc, char** argv)
                     log->WriteLine(FrameLogLine(std::fmod(startOfDay + entry.AtMs / 1000.0, 86400.0), entry.Direction,
                                                 entry.Bytes));
             }
+            // The unit goes on serving; what its records lost is told once.
+            if (const std::string failure = log ? log->TakeWriteFailure() : ""; !failure.empty())
+                std::fprintf(stderr, "zentrel-sim: %s\n", failure.c_str());
             if (!settings.EepromPath.empty() && model.Eeprom() != eepromWritten) {
                 eepromWritten = model.Eeprom();
                 std::ofstream(settings.EepromPath, std::ios::trunc) << EepromText(eepromWritten);

@@ -114,7 +114,7 @@ int main(int argc, char* argv[])
     });
 
     const std::unique_ptr<frmMain> window = UpsLink::Main(port, clock, [&] {
-        auto loaded = std::make_unique<frmMain>(boardLog.get());
+        auto loaded = std::make_unique<frmMain>(boardLog.get(), wireTrace.get());
         app.MainWindow = loaded.get();
         return loaded;
     });

@@ -250,6 +250,8 @@ int RunCommand(const CliOptions& options, TerminalShell& shell)
         outcome.Status = Exit::Unit;
     }
     if (StopRequested() && outcome.Status == Exit::Unit) outcome.Status = Exit::Interrupted;
+    // The unit's own failure says more than a lost line of its record.
+    if (shell.TellWriteFailures() && outcome.Status == Exit::Ok) outcome.Status = Exit::WriteFailed;
     shell.Event(R"({"event":"result","ok":)" + std::string(outcome.Status == Exit::Ok ? "true" : "false") +
                 R"(,"exit":)" + std::to_string(outcome.Status) + outcome.Fields + "}");
     return outcome.Status;
@@ -266,6 +268,7 @@ int RunOnPort(const CliOptions& options, TerminalShell& shell)
     SerialPort port;
     SystemClock clock;
     if (wireTrace) TraceWire(port, *wireTrace);
+    shell.WireTrace = wireTrace.get();
     InitGlobals();
     InstallClock(&clock);
     InstallPort(&port);
@@ -274,6 +277,7 @@ int RunOnPort(const CliOptions& options, TerminalShell& shell)
     InstallShell(nullptr);
     InstallPort(nullptr);
     InstallClock(nullptr);
+    shell.WireTrace = nullptr;
     return status;
 }
 

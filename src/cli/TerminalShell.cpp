@@ -89,6 +89,19 @@ void TerminalShell::Event(const std::string& object)
     if (json_) Print(object);
 }
 
+bool TerminalShell::TellWriteFailures()
+{
+    bool lost = false;
+    for (LineFile* file : {boardLog_, WireTrace}) {
+        const std::string failure = file ? file->TakeWriteFailure() : "";
+        if (failure.empty()) continue;
+        ClearBar();
+        std::fprintf(stderr, "zentrel-cli: %s\n", failure.c_str());
+        lost = true;
+    }
+    return lost;
+}
+
 void TerminalShell::Print(const std::string& line)
 {
     ClearBar();

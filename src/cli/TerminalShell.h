@@ -48,12 +48,17 @@ public:
     void Event(const std::string& object);
     bool Json() const { return json_; }
     const std::string& LastLine() const { return lastLine_; }
+    // Says on standard error why a line of the --log or --trace file was lost, once for each;
+    // true when one was.
+    bool TellWriteFailures();
 
     std::string File;
     std::function<MsgAnswer(const MessageRequest&)> Answer;
     // The update whose records the progress counts, and their number.
     const UpdateRun* Run = nullptr;
     std::size_t Records = 0;
+    // The --trace file, written by the port.
+    LineFile* WireTrace = nullptr;
 
 private:
     void Print(const std::string& line);
