@@ -1,9 +1,9 @@
 // zentrel-sim: the simulated UPS on a pseudo-terminal, in real time.
 
 #include <QCoreApplication>
+#include <QSaveFile>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <stdexcept>
 
 #include "PtyLine.h"
@@ -22,6 +22,16 @@ int Fail(const std::string& message)
 {
     std::fprintf(stderr, "zentrel-sim: %s\n", message.c_str());
     return 2;
+}
+
+// Replaces the file whole, so that a reader never finds half of it. Empty, or why it could not.
+std::string WriteEeprom(const std::string& path, const std::string& text)
+{
+    QSaveFile file(QString::fromLocal8Bit(path.c_str()));
+    if (file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) == qint64(text.size()) &&
+        file.commit())
+        return "";
+    return file.errorString().toLocal8Bit().toStdString();
 }
 
 }  // namespace
@@ -56,6 +66,7 @@ int main(int argc, char** argv)
 
         std::size_t logged = 0;
         std::map<int, std::vector<uint8_t>> eepromWritten;
+        bool eepromFailed = false;
         line.Serve(StopRequestDescriptor(), [&] {
             for (; logged < model.Log().size(); ++logged) {
                 const UpsModel::LogEntry& entry = model.Log()[logged];
@@ -68,7 +79,12 @@ int main(int argc, char** argv)
                 std::fprintf(stderr, "zentrel-sim: %s\n", failure.c_str());
             if (!settings.EepromPath.empty() && model.Eeprom() != eepromWritten) {
                 eepromWritten = model.Eeprom();
-                std::ofstream(settings.EepromPath, std::ios::trunc) << EepromText(eepromWritten);
+                const std::string failure = WriteEeprom(settings.EepromPath, EepromText(eepromWritten));
+                if (!failure.empty() && !eepromFailed) {
+                    eepromFailed = true;
+                    std::fprintf(stderr, "zentrel-sim: cannot write EEPROM file %s: %s\n", settings.EepromPath.c_str(),
+                                 failure.c_str());
+                }
             }
         });
     } catch (const std::runtime_error& error) {
