@@ -50,7 +50,7 @@ PtyLine::PtyLine(Unit& unit, int baudRate) : unit_(unit), byteMs_(ByteTimeMs(bau
         ::close(slave_);
         throw;
     }
-    // A full line drops bytes rather than stopping the unit.
+    // A full line never stops the unit: what the pty cannot take yet is written when it can.
     ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
     unit_.SetBaudRate(baudRate);
 }
@@ -80,15 +80,15 @@ void PtyLine::Schedule(const Emission& emission)
 void PtyLine::WriteDue()
 {
     const double now = NowMs();
-    std::vector<uint8_t> bytes;
     while (!line_.empty() && line_.front().AtMs <= now) {
-        bytes.push_back(line_.front().Byte);
+        unwritten_.push_back(line_.front().Byte);
         line_.pop_front();
     }
-    if (!bytes.empty()) {
-        const ssize_t written = ::write(master_, bytes.data(), bytes.size());
-        (void)written;
-    }
+    if (unwritten_.empty()) return;
+    const ssize_t written = ::write(master_, unwritten_.data(), unwritten_.size());
+    if (written < 0 && errno != EAGAIN && errno != EINTR)
+        throw std::runtime_error(std::string("write: ") + std::strerror(errno));
+    if (written > 0) unwritten_.erase(unwritten_.begin(), unwritten_.begin() + written);
 }
 
 void PtyLine::Serve(int stopFd, const std::function<void()>& afterReceive)
@@ -97,6 +97,8 @@ void PtyLine::Serve(int stopFd, const std::function<void()>& afterReceive)
     std::vector<uint8_t> buffer(4096);
     for (;;) {
         WriteDue();
+        // The rest of a short write waits for room, not for its time.
+        fds[0].events = unwritten_.empty() ? POLLIN : POLLIN | POLLOUT;
         timespec wait{};
         timespec* timeout = nullptr;
         if (!line_.empty()) {

@@ -3,6 +3,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "Unit.h"
 
@@ -42,6 +43,7 @@ private:
     int slave_ = -1;
     std::string slavePath_;
     std::deque<Due> line_;
+    std::vector<uint8_t> unwritten_;  // due, but not yet taken by the pty
     double lineFreeAtMs_ = 0;
     double startNs_;
 };

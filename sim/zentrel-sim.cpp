@@ -1,38 +1,37 @@
 // zentrel-sim: the simulated UPS on a pseudo-terminal, in real time.
 
-#include <unistd.h>
-
 #include <QCoreApplication>
+#include <QSaveFile>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
-#include <fstream>
 #include <stdexcept>
 
 #include "PtyLine.h"
 #include "SimFiles.h"
 #include "SimOptions.h"
 #include "UpsModel.h"
-#include "platform/qt/SystemClock.h"
 #include "platform/LineFile.h"
+#include "platform/qt/StopRequest.h"
+#include "platform/qt/SystemClock.h"
 
 using namespace UpsLink;
 
 namespace {
 
-int stopPipe[2] = {-1, -1};
-
-void RequestStop(int)
-{
-    const char byte = 0;
-    const ssize_t written = ::write(stopPipe[1], &byte, 1);
-    (void)written;
-}
-
 int Fail(const std::string& message)
 {
     std::fprintf(stderr, "zentrel-sim: %s\n", message.c_str());
     return 2;
+}
+
+// Replaces the file whole, so that a reader never finds half of it. Empty, or why it could not.
+std::string WriteEeprom(const std::string& path, const std::string& text)
+{
+    QSaveFile file(QString::fromLocal8Bit(path.c_str()));
+    if (file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) == qint64(text.size()) &&
+        file.commit())
+        return "";
+    return file.errorString().toLocal8Bit().toStdString();
 }
 
 }  // namespace
@@ -50,17 +49,13 @@ int main(int argc, char** argv)
 
     std::unique_ptr<LineFile> log;
     if (!settings.LogPath.empty()) {
-        std::string error;
-        log = LineFile::Open(settings.LogPath, error);
-        if (!log) return Fail("cannot open the log " + settings.LogPath + ": " + error);
+        std::string refusal;
+        log = LineFile::OpenNamed(settings.LogPath, "log", refusal);
+        if (!log) return Fail(refusal);
     }
 
-    if (::pipe(stopPipe) != 0) return Fail("cannot make a pipe");
-    struct sigaction stop {};
-    stop.sa_handler = RequestStop;
-    sigemptyset(&stop.sa_mask);
-    ::sigaction(SIGTERM, &stop, nullptr);
-    ::sigaction(SIGINT, &stop, nullptr);
+    // No event loop runs here: the serve loop itself watches for a stop request.
+    CatchStopRequests();
 
     try {
         UpsModel model(settings.Model);
@@ -71,16 +66,25 @@ int main(int argc, char** argv)
 
         std::size_t logged = 0;
         std::map<int, std::vector<uint8_t>> eepromWritten;
-        line.Serve(stopPipe[0], [&] {
+        bool eepromFailed = false;
+        line.Serve(StopRequestDescriptor(), [&] {
             for (; logged < model.Log().size(); ++logged) {
                 const UpsModel::LogEntry& entry = model.Log()[logged];
                 if (log)
                     log->WriteLine(FrameLogLine(std::fmod(startOfDay + entry.AtMs / 1000.0, 86400.0), entry.Direction,
                                                 entry.Bytes));
             }
+            // The unit goes on serving; what its records lost is told once.
+            if (const std::string failure = log ? log->TakeWriteFailure() : ""; !failure.empty())
+                std::fprintf(stderr, "zentrel-sim: %s\n", failure.c_str());
             if (!settings.EepromPath.empty() && model.Eeprom() != eepromWritten) {
                 eepromWritten = model.Eeprom();
-                std::ofstream(settings.EepromPath, std::ios::trunc) << EepromText(eepromWritten);
+                const std::string failure = WriteEeprom(settings.EepromPath, EepromText(eepromWritten));
+                if (!failure.empty() && !eepromFailed) {
+                    eepromFailed = true;
+                    std::fprintf(stderr, "zentrel-sim: cannot write EEPROM file %s: %s\n", settings.EepromPath.c_str(),
+                                 failure.c_str());
+                }
             }
         });
     } catch (const std::runtime_error& error) {

@@ -12,6 +12,7 @@ void CommandHold::End()
 {
     if (depth_ == 0 || --depth_ > 0) return;
     DiscardPendingInput();
+    if (ended_) QTimer::singleShot(0, form_, ended_);
     if (!held_) return;
     held_ = false;
     // From the event loop, once the handler that ran the command has returned.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class QCloseEvent;
 class QWidget;
 
@@ -8,10 +10,11 @@ namespace UpsLink {
 // A form's commands as they start and end. A request to close the form while one is under way
 // (its close box, or a signal to end the program) is held and carried out as soon as the last one
 // ends, so that nothing re-enters a command or the shutdown in the middle of a transaction; what
-// was typed or clicked meanwhile is thrown away then.
+// was typed or clicked meanwhile is thrown away then. ended, when given, runs from the event loop
+// after the last command has ended, before a held close.
 class CommandHold {
 public:
-    explicit CommandHold(QWidget* form) : form_(form) {}
+    explicit CommandHold(QWidget* form, std::function<void()> ended = {}) : form_(form), ended_(std::move(ended)) {}
 
     // One command of the form from its start to its end, however it ends.
     class Command {
@@ -34,6 +37,7 @@ public:
 
 private:
     QWidget* form_;
+    std::function<void()> ended_;
     int depth_ = 0;
     bool held_ = false;
 };

@@ -84,12 +84,13 @@ QAction* MakeItem(QMenu* menu, const char* name, const char* caption)
 
 }  // namespace
 
-frmMain::frmMain(UpsLink::LineFile* boardLog)
+frmMain::frmMain(UpsLink::LineFile* boardLog, UpsLink::LineFile* wireTrace)
     : QMainWindow(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                                Qt::MSWindowsFixedSizeDialogHint),
       EndProcess([this] { QCoreApplication::exit(ExitStatus); }),
-      boardLog_(boardLog)
+      boardLog_(boardLog),
+      wireTrace_(wireTrace)
 {
     setObjectName("frmMain");
     setWindowTitle(UpsLink::AppTitle);
@@ -296,6 +297,15 @@ std::string frmMain::ChooseOpenFile(const UpsLink::OpenFileRequest& request)
 
 // There is no help viewer on this platform, so there is nothing to ask to quit.
 void frmMain::HelpQuit() {}
+
+// The command goes on when a record of it cannot be written: the unit matters more.
+void frmMain::ShowWriteFailures()
+{
+    for (UpsLink::LineFile* file : {boardLog_, wireTrace_}) {
+        const std::string failure = file ? file->TakeWriteFailure() : "";
+        if (!failure.empty()) MessageBox({failure, UpsLink::AppTitle, UpsLink::MsgButtons::OkOnly});
+    }
+}
 
 // Window events.
 

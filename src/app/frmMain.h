@@ -33,8 +33,9 @@ class frmMain : public QMainWindow, public UpsLink::Shell {
 
 public:
     // boardLog, when given, receives every board line with its date and time, and an empty line
-    // for every clear of the board (zentrel --log).
-    explicit frmMain(UpsLink::LineFile* boardLog);
+    // for every clear of the board (zentrel --log). wireTrace is the --trace file, written by the
+    // port; the window tells when a line of either could not be written.
+    explicit frmMain(UpsLink::LineFile* boardLog, UpsLink::LineFile* wireTrace = nullptr);
     ~frmMain() override;
 
     // Shell.
@@ -110,10 +111,13 @@ private:
     void mnuSettings_Click();
     void HelpTopics_Click();
     void AboutOption_Click();
+    // A box for each file that lost a line since the last one was told, once the command ends.
+    void ShowWriteFailures();
 
     UpsLink::LineFile* boardLog_;
+    UpsLink::LineFile* wireTrace_;
     // The window is disabled for exactly as long as one of its commands runs.
-    UpsLink::CommandHold commands_{this};
+    UpsLink::CommandHold commands_{this, [this] { ShowWriteFailures(); }};
     bool unloading_ = false;
     bool placed_ = false;
 };

@@ -10,11 +10,11 @@
 #include "Application.h"
 #include "Icons.h"
 #include "Main.h"
-#include "TerminateRequest.h"
 #include "common/AppTitle.h"
 #include "frmMain.h"
 #include "platform/LineFile.h"
 #include "platform/qt/SerialPort.h"
+#include "platform/qt/StopRequest.h"
 #include "platform/qt/SystemClock.h"
 
 namespace {
@@ -110,7 +110,8 @@ int main(int argc, char* argv[])
     if (wireTrace) UpsLink::TraceWire(port, *wireTrace);
 
     // A request to end the process closes the main window, which runs the shutdown sequence.
-    UpsLink::OnTerminateRequest([&app] {
+    UpsLink::CatchStopRequests();
+    UpsLink::OnStopRequest(&app, [&app] {
         if (app.MainWindow)
             app.MainWindow->Form_Terminate();
         else
@@ -118,7 +119,7 @@ int main(int argc, char* argv[])
     });
 
     const std::unique_ptr<frmMain> window = UpsLink::Main(port, clock, [&] {
-        auto loaded = std::make_unique<frmMain>(boardLog.get());
+        auto loaded = std::make_unique<frmMain>(boardLog.get(), wireTrace.get());
         app.MainWindow = loaded.get();
         return loaded;
     });

@@ -20,7 +20,8 @@ constexpr const char* Synopsis =
     "  zentrel-cli [--port P]... ... update FILE [--module N] [--from K] [--yes]\n"
     "  zentrel-cli --help | --version\n\n"
     "Exit status: 0 success; 1 the unit did not answer or refused; 2 bad use; 3 the port could not be\n"
-    "opened; 4 the file was refused; 130 interrupted.";
+    "opened; 4 the file was refused; 5 a line of --log or --trace could not be written, the command\n"
+    "having succeeded; 130 interrupted.";
 
 struct BadUse {
     QString Message;

@@ -14,6 +14,7 @@ constexpr int Unit = 1;  // the unit did not answer or refused
 constexpr int Usage = 2;
 constexpr int PortFailed = 3;
 constexpr int FileRefused = 4;
+constexpr int WriteFailed = 5;  // all went well but a line of --log or --trace was lost
 constexpr int Interrupted = 130;
 }  // namespace Exit
 

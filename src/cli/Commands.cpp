@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "StopRequest.h"
+#include "platform/qt/StopRequest.h"
 #include "TerminalShell.h"
 #include "common/Fault.h"
 #include "common/Text.h"
@@ -235,6 +235,8 @@ int RunCommand(const CliOptions& options, TerminalShell& shell)
         outcome.Status = Exit::Unit;
     }
     if (StopRequested() && outcome.Status == Exit::Unit) outcome.Status = Exit::Interrupted;
+    // The unit's own failure says more than a lost line of its record.
+    if (shell.TellWriteFailures() && outcome.Status == Exit::Ok) outcome.Status = Exit::WriteFailed;
     QJsonObject result{{"event", "result"}, {"ok", outcome.Status == Exit::Ok}, {"exit", outcome.Status},
                        {"port", QString::fromStdString(options.Ports.front())}};
     if (options.Command == "update") result.insert("file", QString::fromStdString(options.File));
@@ -254,6 +256,7 @@ int RunOnPort(const CliOptions& options, TerminalShell& shell)
     SerialPort port;
     SystemClock clock;
     if (wireTrace) TraceWire(port, *wireTrace);
+    shell.WireTrace = wireTrace.get();
     InitGlobals();
     InstallClock(&clock);
     InstallPort(&port);
@@ -262,6 +265,7 @@ int RunOnPort(const CliOptions& options, TerminalShell& shell)
     InstallShell(nullptr);
     InstallPort(nullptr);
     InstallClock(nullptr);
+    shell.WireTrace = nullptr;
     return status;
 }
 

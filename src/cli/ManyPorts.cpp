@@ -5,18 +5,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <list>
 
-#include "StopRequest.h"
+#include "platform/qt/StopRequest.h"
 
 namespace UpsLink {
 
 namespace {
-
-constexpr int StopPollMs = 100;
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
 
@@ -104,13 +101,9 @@ int RunOnManyPorts(const CliOptions& options)
         ++running;
         process.start(QCoreApplication::applicationFilePath(), WorkerArguments(options, port));
     }
-    QTimer stop;
-    QObject::connect(&stop, &QTimer::timeout, [&] {
-        if (!StopRequested()) return;
-        stop.stop();
+    OnStopRequest(&allDone, [&] {
         for (Worker& worker : workers) worker.Process.terminate();
     });
-    stop.start(StopPollMs);
     if (running > 0) allDone.exec();
 
     int status = Exit::Ok;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "StopRequest.h"
+#include "platform/qt/StopRequest.h"
 #include "platform/LineFile.h"
 #include "update/UpdateEeprom.h"
 
@@ -90,6 +90,19 @@ void TerminalShell::Say(const std::string& line)
 void TerminalShell::Event(const QJsonObject& object)
 {
     if (json_) Print(QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString());
+}
+
+bool TerminalShell::TellWriteFailures()
+{
+    bool lost = false;
+    for (LineFile* file : {boardLog_, WireTrace}) {
+        const std::string failure = file ? file->TakeWriteFailure() : "";
+        if (failure.empty()) continue;
+        ClearBar();
+        std::fprintf(stderr, "zentrel-cli: %s\n", failure.c_str());
+        lost = true;
+    }
+    return lost;
 }
 
 void TerminalShell::Print(const std::string& line)

@@ -49,11 +49,16 @@ public:
     // One JSON line on standard output, in JSON mode only.
     void Event(const QJsonObject& object);
     bool Json() const { return json_; }
+    // Says on standard error why a line of the --log or --trace file was lost, once for each;
+    // true when one was.
+    bool TellWriteFailures();
 
     std::string File;
     std::function<MsgAnswer(const MessageRequest&)> Answer;
     // The update whose records the progress counts.
     const UpdateRun* Run = nullptr;
+    // The --trace file, written by the port.
+    LineFile* WireTrace = nullptr;
 
 private:
     void Print(const std::string& line);

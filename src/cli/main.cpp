@@ -9,9 +9,9 @@
 #include "CliOptions.h"
 #include "Commands.h"
 #include "ManyPorts.h"
-#include "StopRequest.h"
 #include "TerminalShell.h"
 #include "platform/LineFile.h"
+#include "platform/qt/StopRequest.h"
 
 int main(int argc, char* argv[])
 {
@@ -32,12 +32,12 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "zentrel-cli: update asks before writing; without a terminal give --yes\n");
         return Exit::Usage;
     }
+    CatchStopRequests();
     if (options.Ports.size() > 1) {
         if (options.Command == "update" && !options.Yes) {
             std::fprintf(stderr, "zentrel-cli: updating several units at once needs --yes\n");
             return Exit::Usage;
         }
-        CatchStopRequests();
         return RunOnManyPorts(options);
     }
     std::string refusal;
@@ -46,7 +46,6 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "zentrel-cli: %s\n", refusal.c_str());
         return Exit::Usage;
     }
-    CatchStopRequests();
     TerminalShell shell(options.Json, !options.Quiet && ::isatty(STDERR_FILENO), boardLog.get());
     return RunOnPort(options, shell);
 }

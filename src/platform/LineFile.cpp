@@ -12,30 +12,31 @@
 
 namespace UpsLink {
 
-std::unique_ptr<LineFile> LineFile::Open(const std::string& path, std::string& error)
-{
-    std::FILE* file = std::fopen(path.c_str(), "a");
-    if (!file) {
-        error = std::strerror(errno);
-        return nullptr;
-    }
-    error.clear();
-    return std::unique_ptr<LineFile>(new LineFile(file));
-}
-
 std::unique_ptr<LineFile> LineFile::OpenNamed(const std::string& path, const std::string& what, std::string& refusal)
 {
-    std::string error;
-    std::unique_ptr<LineFile> file = Open(path, error);
-    refusal = file ? "" : "cannot open " + what + " file " + path + ": " + error;
-    return file;
+    const std::string name = what + " file " + path;
+    std::FILE* file = std::fopen(path.c_str(), "a");
+    if (!file) {
+        refusal = "cannot open " + name + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    refusal.clear();
+    return std::unique_ptr<LineFile>(new LineFile(file, name));
 }
 
 void LineFile::WriteLine(const std::string& line)
 {
-    std::fputs(line.c_str(), file_.get());
-    std::fputc('\n', file_.get());
-    std::fflush(file_.get());
+    if (std::fputs(line.c_str(), file_.get()) >= 0 && std::fputc('\n', file_.get()) != EOF &&
+        std::fflush(file_.get()) == 0)
+        return;
+    if (failure_.empty()) failure_ = "cannot write " + name_ + ": " + std::strerror(errno);
+}
+
+std::string LineFile::TakeWriteFailure()
+{
+    if (failure_.empty() || told_) return "";
+    told_ = true;
+    return failure_;
 }
 
 void LogBoardLine(LineFile& file, const std::string& message)

@@ -11,23 +11,28 @@ namespace UpsLink {
 class Port;
 
 // A text file opened for appending, each line flushed as it is written so nothing is lost if
-// the program is killed.
+// the program is killed. A line that cannot be written (a full disk) does not stop the program:
+// the first failure is kept for it to tell.
 class LineFile {
 public:
-    // Empty error means opened; otherwise the reason it could not be.
-    static std::unique_ptr<LineFile> Open(const std::string& path, std::string& error);
-    // The same for a --log or --trace file ("log", "trace"): on failure refusal says
+    // A --log or --trace file ("log", "trace"). Empty refusal means opened; otherwise it says
     // "cannot open log file PATH: reason".
     static std::unique_ptr<LineFile> OpenNamed(const std::string& path, const std::string& what,
                                                std::string& refusal);
     void WriteLine(const std::string& line);
+    // Why a line could not be written, "cannot write log file PATH: reason", the first time it is
+    // asked after the first failure; empty otherwise, so that each file's failure is told once.
+    std::string TakeWriteFailure();
 
 private:
     struct Closer {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
-    explicit LineFile(std::FILE* file) : file_(file) {}
+    LineFile(std::FILE* file, std::string name) : file_(file), name_(std::move(name)) {}
     std::unique_ptr<std::FILE, Closer> file_;
+    std::string name_;  // "log file PATH"
+    std::string failure_;  // why the first line was lost
+    bool told_ = false;
 };
 
 // --log: a board line after the date and time it was posted, "yyyy-MM-dd hh:mm:ss.zzz  line";

@@ -4,10 +4,12 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <cstdio>
 
 #include "Main.h"
 #include "ScriptedWindow.h"
 #include "common/Fault.h"
+#include "platform/LineFile.h"
 
 namespace UpsLink::Testing {
 
@@ -186,6 +188,40 @@ TEST(MainWindow, ShutdownDisconnectsClosesThePortThenEndsOnce)
                              b.shell.Ends, b.clock.NowMs() - b.port.WriteTimes().back()),
                   std::tuple(false, false, Bye, DisconnectLines, std::vector<bool>{false}, 550.0));
     }
+}
+
+// A line of the board log or of the wire trace that cannot be written does not stop the command;
+// once it has ended, a box names the file and the reason, once for each file.
+TEST(MainWindow, LostRecordLinesToldInABoxOnceTheCommandHasEnded)
+{
+    const std::string full = "/dev/full", kept = ::testing::TempDir() + "zentrel-window-board.log";
+    const std::string logLost = "Zentrel: cannot write log file /dev/full: No space left on device [OK]",
+                      traceLost = "Zentrel: cannot write trace file /dev/full: No space left on device [OK]";
+    const struct { std::string log, trace; Lines boxes; } cases[] = {
+        {full, "", {logLost}}, {"", full, {traceLost}}, {full, full, {logLost, traceLost}}, {kept, "", {}}};
+    for (const auto& c : cases) {
+        std::string refusal;
+        const auto log = c.log.empty() ? nullptr : LineFile::OpenNamed(c.log, "log", refusal);
+        const auto trace = c.trace.empty() ? nullptr : LineFile::OpenNamed(c.trace, "trace", refusal);
+        VirtualClock clock(12 * 3600.0);
+        UpsModel unit;
+        SimPort port(clock, unit);
+        if (trace) TraceWire(port, *trace);
+        ScriptedWindow w(log.get(), trace.get());
+        InstalledSeams seams(port, clock, w);
+        OpenPort();
+        w.cmdConnect->click();
+        const std::size_t boxesInCommand = w.Answers.Messages.size();
+        QCoreApplication::processEvents();
+        w.cmdConnect->click();
+        QCoreApplication::processEvents();
+        Lines boxes;
+        for (const MessageRequest& box : w.Answers.Messages)
+            boxes.push_back(box.Title + ": " + box.Text + (box.Buttons == MsgButtons::OkOnly ? " [OK]" : ""));
+        EXPECT_EQ(std::tuple(boxesInCommand, boxes, w.BoardLines(), Connected),
+                  std::tuple(0u, c.boxes, DisconnectLines, false)) << c.log << " " << c.trace;
+    }
+    std::remove(kept.c_str());
 }
 
 // Start-up shows the window, or one box "N Start: description 1" (none for 8012) and no window.

@@ -34,7 +34,10 @@ inline Bytes Joined(const std::vector<Bytes>& frames, std::size_t first = 0)
 // The real main window with the test's answers to its boxes and file dialog; each end of the
 // process is only recorded, with whether the port was still open then.
 struct ScriptedWindow : ::frmMain {
-    ScriptedWindow() : ::frmMain(nullptr) { EndProcess = [this] { Ends.push_back(MSComm1().PortOpen()); }; }
+    explicit ScriptedWindow(LineFile* boardLog = nullptr, LineFile* wireTrace = nullptr) : ::frmMain(boardLog, wireTrace)
+    {
+        EndProcess = [this] { Ends.push_back(MSComm1().PortOpen()); };
+    }
     MsgAnswer MessageBox(const MessageRequest& request) override { return Answers.Box(request); }
     std::string ChooseOpenFile(const OpenFileRequest&) override { return Answers.File(); }
     ScriptedAnswers Answers;

@@ -59,59 +59,70 @@ struct CliCase {
     Lines Out;
     Payloads Received;             // every frame the unit took, as payloads
     std::string Eeprom;
+    std::string Err;               // standard error, whole
 };
 
 const CliCase Cases[] = {
-    {"Identify", 1, {}, {"identify"}, false, 0, Up + Identity + Down, FullConnect + Payloads{Opening}, ""},
+    {"Identify", 1, {}, {"identify"}, false, 0, Up + Identity + Down, FullConnect + Payloads{Opening}, "", ""},
     {"Modules", 1, {"--modules", "5,255,2"}, {"modules"}, false, 0,
      Up + Lines{"Determining Modules Supported...", "Done", "module 5", "module 2"} + Down,
-     FullConnect + Payloads{ListModules, Opening}, ""},
+     FullConnect + Payloads{ListModules, Opening}, "", ""},
     {"UpdateWithYes", 1, {}, {"update", "DEMO", "--yes"}, false, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down,
-     FullConnect + Payloads{Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3},
-    {"NoYesNoTerminalSendsNothing", 1, {}, {"update", "DEMO"}, false, 2, {}, {}, ""},
+     FullConnect + Payloads{Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3, ""},
+    {"NoYesNoTerminalSendsNothing", 1, {}, {"update", "DEMO"}, false, 2, {}, {}, "",
+     "zentrel-cli: update asks before writing; without a terminal give --yes\n"},
     {"UnreadableFileRefused", 1, {}, {"update", "/nonexistent/280_x.pp", "--yes"}, false, 4,
-     Up + Lines{"Error Loading File"} + Down, FullConnect + Payloads{Opening}, ""},
+     Up + Lines{"Error Loading File"} + Down, FullConnect + Payloads{Opening}, "", "zentrel-cli: 53 File not found\n"},
     {"RefusedRecordStops", 1, NoCe + std::vector<std::string>{"--refuse-record", "12"}, {"update", "DEMO", "--yes"}, false,
      1,
      Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
          Down,
-     FullConnect + Payloads{R1, R2, R3, Close, Opening}, Kept1},
+     FullConnect + Payloads{R1, R2, R3, Close, Opening}, Kept1, ""},
     {"ResumeFrom3", 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, false, 0,
      Up + Lines{"2 records, about 1 min", "Updating configuration...", "Configuration update complete"} + Down,
-     FullConnect + Payloads{R3, R4, Close, Opening}, Kept3},
+     FullConnect + Payloads{R3, R4, Close, Opening}, Kept3, ""},
     {"TwoUnitsAtOnce", 2, NoCe, {"update", "DEMO", "--yes"}, false, 0,
-     Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Updated, Kept1 + Kept3},
+     Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Updated, Kept1 + Kept3, ""},
     {"SigtermMidUpdate", 1, NoCe, {"update", "DEMO", "--yes"}, true, 130,
      Up + Plan + Lines{"Configuration update Error", "interrupted at record 3 of 4; resume with --from 3"} + Down,
-     FullConnect + Payloads{R1, R2, Close, Opening}, Kept1},
+     FullConnect + Payloads{R1, R2, Close, Opening}, Kept1, ""},
     // The faults of the unit. Busy, late, a bad checksum or a stray byte before a data reply: that request again.
     {"BusyFirst2", 1, {"--busy-first", "2"}, {"identify"}, false, 0, Up + Identity + Down,
-     {Opening, List, List, List, Access, Ident, Type, Session, List, Opening}, ""},
+     {Opening, List, List, List, Access, Ident, Type, Session, List, Opening}, "", ""},
     {"Late1500", 1, {"--late", "1500"}, {"identify"}, false, 0, Up + Identity + Down,
-     {Opening, List, List, Access, Ident, Ident, Type, Type, Session, List, List, Opening}, ""},
+     {Opening, List, List, Access, Ident, Ident, Type, Type, Session, List, List, Opening}, "", ""},
     {"BadChecksumIdentification", 1, {"--bad-checksum", "2"}, {"identify"}, false, 0, Up + Identity + Down,
-     {Opening, List, Access, Ident, Ident, Type, Session, List, Opening}, ""},
+     {Opening, List, Access, Ident, Ident, Type, Session, List, Opening}, "", ""},
     {"StrayByteTypeCode", 1, {"--stray-byte", "3"}, {"identify"}, false, 0, Up + Identity + Down,
-     {Opening, List, Access, Ident, Type, Type, Session, List, Opening}, ""},
+     {Opening, List, Access, Ident, Type, Type, Session, List, Opening}, "", ""},
     {"BadChecksumModuleList", 1, {"--bad-checksum", "5"}, {"modules"}, false, 0, Up + Listed + Down,
-     FullConnect + Payloads{ListModules, ListModules, Opening}, ""},
+     FullConnect + Payloads{ListModules, ListModules, Opening}, "", ""},
     {"StrayByteModuleList", 1, {"--stray-byte", "5"}, {"modules"}, false, 0, Up + Listed + Down,
-     FullConnect + Payloads{ListModules, ListModules, Opening}, ""},
+     FullConnect + Payloads{ListModules, ListModules, Opening}, "", ""},
     // An acknowledgement's checksum is not looked at; a stray byte before it hides its code.
     {"BadChecksumAck", 1, NoCe + std::vector<std::string>{"--bad-checksum", "5"}, {"update", "DEMO", "--yes"}, false, 0,
-     Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Updated, Kept1 + Kept3},
+     Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Updated, Kept1 + Kept3, ""},
     {"StrayByteAck", 1, NoCe + std::vector<std::string>{"--stray-byte", "6"}, {"update", "DEMO", "--yes"}, false, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Payloads{R1, R2, R2, R3, R4, Close, Opening},
-     Kept1 + Kept3},
+     Kept1 + Kept3, ""},
     // Faults that end every connect: the unit is not identified and nothing is written.
-    {"Silent", 1, {"--silent"}, {"identify"}, false, 1, NoUps, Unanswered, ""},
-    {"SilentUpdate", 1, {"--silent"}, {"update", "DEMO", "--yes"}, false, 1, NoUps, Unanswered, ""},
-    {"BusyAlwaysUpdate", 1, {"--busy-always"}, {"update", "DEMO", "--yes"}, false, 1, NoUps, Unanswered, ""},
+    {"Silent", 1, {"--silent"}, {"identify"}, false, 1, NoUps, Unanswered, "", ""},
+    {"SilentUpdate", 1, {"--silent"}, {"update", "DEMO", "--yes"}, false, 1, NoUps, Unanswered, "", ""},
+    {"BusyAlwaysUpdate", 1, {"--busy-always"}, {"update", "DEMO", "--yes"}, false, 1, NoUps, Unanswered, "", ""},
     {"StalledIdentification", 1, {"--stall-after", "14", "--stall", "20000"}, {"identify"}, false, 1, NoUps,
-     Unidentified + Payloads(5, Ident), ""},
+     Unidentified + Payloads(5, Ident), "", ""},
     {"CutIdentificationUpdate", 1, {"--cut", "1"}, {"update", "DEMO", "--yes"}, false, 1,
-     Lines{"Connecting...", "9 Subscript out of range 9", "NO UPS Found", "Done"}, Unidentified, ""},
+     Lines{"Connecting...", "9 Subscript out of range 9", "NO UPS Found", "Done"}, Unidentified, "", ""},
+    // A line of the record that cannot be written: the command goes on; the reason is told once, and a
+    // success becomes 5 while a failure keeps its own status.
+    {"LogOnFullDisk", 1, {}, {"--log", "/dev/full", "identify"}, false, 5, Up + Identity + Down,
+     FullConnect + Payloads{Opening}, "", "zentrel-cli: cannot write log file /dev/full: No space left on device\n"},
+    {"TraceOnFullDisk", 1, {}, {"--trace", "/dev/full", "identify"}, false, 5, Up + Identity + Down,
+     FullConnect + Payloads{Opening}, "", "zentrel-cli: cannot write trace file /dev/full: No space left on device\n"},
+    {"UnreadableFileLogOnFullDisk", 1, {}, {"--log", "/dev/full", "update", "/nonexistent/280_x.pp", "--yes"}, false, 4,
+     Up + Lines{"Error Loading File"} + Down, FullConnect + Payloads{Opening}, "",
+     "zentrel-cli: 53 File not found\nzentrel-cli: cannot write log file /dev/full: No space left on device\n"},
 };
 
 void PrintTo(const CliCase& c, std::ostream* os) { *os << c.Name; }
@@ -145,6 +156,7 @@ TEST_P(CliE2e, LinesStatusFramesAndEeprom)
     }
     ASSERT_TRUE(cli.waitForFinished(100000));
     written += cli.readAllStandardOutput();
+    EXPECT_EQ(cli.readAllStandardError().toStdString(), c.Err);
 
     const std::vector<Bytes> received = Framed(c.Received);
     for (int unit = 0; unit < c.Units; ++unit) {

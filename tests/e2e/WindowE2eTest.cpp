@@ -50,8 +50,8 @@ TEST(WindowE2e, OpenThePortUpdateTheWorkedExampleThenSwitchToModule2)
     const auto path = [&](const char* name) { return dir.filePath(name).toStdString(); };
     std::ofstream(path("280_e2e.pp"), std::ios::binary) << Scrambled(WorkedExample);
     SimProcess sim({"--modules", "5,2", "--log", path("sim.log"), "--eeprom", path("eeprom.txt")});
-    std::string error;
-    const auto trace = LineFile::Open(path("wire.trace"), error);
+    std::string refusal;
+    const auto trace = LineFile::OpenNamed(path("wire.trace"), "trace", refusal);
     SerialPort port;
     TraceWire(port, *trace);
     SystemClock clock;
