@@ -30,7 +30,7 @@ FileVerdict LoadConfigFile(int upsType)
     steps.OnRecordShown = [](int shownRecord) {
         ShowCaption(std::string(AppTitle) + " Loading..." + std::to_string(shownRecord));
     };
-    const FileVerdict verdict =
+    FileVerdict verdict =
         JudgeConfigFile(ConfigFile, ConfigFileTitle, upsType, FileImage, RecordNumbers, RecordData, steps);
     CloseConfigFile();
     for (const Refusal& refusal : verdict.Shown) {

@@ -116,7 +116,7 @@ UpdateOutcome LoadConfirmAndWrite(UpdateRun& run)
     window.SetBusyPointer(true);
     window.SetProgressVisible(true);
     window.AddToBoard("Updating configuration...");
-    const UpdateOutcome outcome = WriteRecords(run);
+    UpdateOutcome outcome = WriteRecords(run);
     FinishConfigUpdate();
     window.AddToBoard(outcome.End == UpdateEnd::Complete ? "Configuration update complete" : "Configuration update Error");
     return outcome;
