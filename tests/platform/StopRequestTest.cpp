@@ -53,8 +53,8 @@ struct StopCase {
     bool PipeFull;  // the wake-up cannot be written
 };
 
-const StopCase Cases[] = {{"Sigterm", SIGTERM, false},         {"Sigint", SIGINT, false},
-                          {"Sighup", SIGHUP, false},           {"SigtermPipeFull", SIGTERM, true},
+const StopCase Cases[] = {{"Sigterm", SIGTERM, false}, {"Sigint", SIGINT, false},
+                          {"Sighup", SIGHUP, false}, {"SigtermPipeFull", SIGTERM, true},
                           {"SigintPipeFull", SIGINT, true}};
 
 void PrintTo(const StopCase& c, std::ostream* os) { *os << c.Name; }
@@ -83,8 +83,7 @@ TEST_P(StopRequestSignals, NotedAtOnceActedOnOnceFromTheEventLoop)
     QCoreApplication::processEvents();
     const int runsAfter = runs;
     QCoreApplication::processEvents();
-    EXPECT_EQ(std::tuple(StopRequested(), errnoAfter, runsBefore, runsAfter, runs),
-              std::tuple(true, EDOM, 0, 1, 1));
+    EXPECT_EQ(std::tuple(StopRequested(), errnoAfter, runsBefore, runsAfter, runs), std::tuple(true, EDOM, 0, 1, 1));
     const std::pair<bool, bool> both{true, true};
     EXPECT_EQ(std::tuple(Flags(readEnd), Flags(writeEnd)), std::tuple(both, both));
 }
