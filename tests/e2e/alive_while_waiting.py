@@ -88,7 +88,8 @@ def run(name, sim_options, during):
     started.append(program)
     x = xdisplay.Display()
     window = wait_for("the window appears", lambda: find_window(x), 10)
-    buttons = {n: centre(wait_for(n, lambda: accessible("Zentrel", pyatspi.ROLE_PUSH_BUTTON, n), 10))
+    # The accessibility bus starts with the program; on a loaded machine it takes its time.
+    buttons = {n: centre(wait_for(n, lambda: accessible("Zentrel", pyatspi.ROLE_PUSH_BUTTON, n), 30))
                for n in ("Connect", "Update")}
     click(x, buttons["Connect"])
     wait_for("the connect starts", lambda: os.path.exists(board) and "Connecting" in open(board).read(), 5)
