@@ -1,6 +1,8 @@
 #include "SimFiles.h"
 
-#include <cstdio>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cmath>
 
 #include "common/Text.h"
 
@@ -8,9 +10,10 @@ namespace UpsLink {
 
 std::string FrameLogLine(double secondsSinceMidnight, char direction, const std::vector<uint8_t>& bytes)
 {
-    char time[32];
-    std::snprintf(time, sizeof time, "%.3f", secondsSinceMidnight);
-    return std::string("{\"t\": ") + time + ", \"dir\": \"" + direction + "\", \"hex\": \"" + HexBytes(bytes) + "\"}";
+    const QJsonObject entry{{"t", std::round(secondsSinceMidnight * 1000.0) / 1000.0},
+                            {"dir", QString(QChar::fromLatin1(direction))},
+                            {"hex", QString::fromStdString(HexBytes(bytes))}};
+    return QJsonDocument(entry).toJson(QJsonDocument::Compact).toStdString();
 }
 
 std::string EepromText(const std::map<int, std::vector<uint8_t>>& eeprom)

@@ -126,7 +126,7 @@ TEST(WindowE2e, PulledCableInTheMiddleOfAnUpdate)
     std::atomic<qint64> pulledAt = 0;
     elapsed.start();
     std::thread cable([&] {
-        const std::string select = R"("dir": ">", "hex": "AB 03 CE 00 00 84")";
+        const std::string select = R"("dir":">","hex":"AB 03 CE 00 00 84")";
         for (int i = 0; i < 3000; ++i, QThread::msleep(5)) {
             const std::string log = FileText(dir.filePath("sim.log"));
             std::size_t seen = 0;

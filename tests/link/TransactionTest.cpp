@@ -96,7 +96,8 @@ TEST(SendCommand, SilentAndAlwaysBusyUnitsGetTheFrameSixTimes)
 // Noise that keeps each read going: ten bytes a copy 500 ms apart make each read last 5 s, and the
 // window stops the loop between reads, but not around midnight; noise in each of 22 polls ends the
 // first read at 14.5 s, so the check after the copy falls exactly on the window's end, outside it.
-// A line that never falls quiet ends each read once a full buffer's line time has passed.
+// A line that never falls quiet ends each read once a full buffer's line time has passed, and 2 s
+// more: at 300 baud that is 36.1 s, past the window.
 TEST(SendCommand, FifteenSecondWindowEndsTheCommandHoweverLongTheNoise)
 {
     const auto every = [](int count, double firstMs, double stepMs) {
@@ -105,15 +106,17 @@ TEST(SendCommand, FifteenSecondWindowEndsTheCommandHoweverLongTheNoise)
         return noise;
     };
     const struct { const char* name; double start; std::vector<Emission> always, first; double injectEveryMs;
-                   std::vector<double> writes; Lines board; } cases[] = {
+                   std::vector<double> writes; Lines board; const char* settings = "19200,N,8,1"; } cases[] = {
         {"noon", 12 * 3600.0, every(10, 100, 500), {}, 0, {0, 5500, 11000, 16500}, {}},
         {"midnight", 86399.0, every(10, 100, 500), {}, 0, {0, 5500, 11000, 16500, 22000, 27500}, {}},
         {"a check at 15 s", 12 * 3600.0, {}, every(22, 800, 600), 0, {0, 14500}, {}},
         {"babble at line speed", 12 * 3600.0, {}, {}, 10000.0 / 19200, {0, 15700}, {"9 Subscript out of range 4"}},
         {"a byte dripping in every poll", 12 * 3600.0, {}, {}, 500, {0, 15700}, {}},
+        {"a byte dripping in every poll at 300 baud", 12 * 3600.0, {}, {}, 500, {0, 37300}, {}, "300,N,8,1"},
     };
     for (const auto& c : cases) {
         Bench bench(c.start);
+        bench.port.SetSettings(c.settings);
         bench.unit.Always(c.always);
         if (!c.first.empty()) bench.unit.Then(c.first);
         for (double at = 0; c.injectEveryMs > 0 && at < 600000; at += c.injectEveryMs) bench.port.Inject(at, {0x55});

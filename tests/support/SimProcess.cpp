@@ -61,7 +61,7 @@ int SimProcess::Stop(int signal)
 
 std::vector<std::vector<uint8_t>> LoggedFrames(const std::string& logPath, char direction)
 {
-    static const std::regex entry(R"re(\{"t": [0-9.]+, "dir": "([<>])", "hex": "([0-9A-F ]*)"\})re");
+    static const std::regex entry(R"re(\{"dir":"([<>])","hex":"([0-9A-F ]*)","t":[0-9.]+\})re");
     std::ifstream in(logPath);
     if (!in) throw std::runtime_error("no frame log at " + logPath);
     std::vector<std::vector<uint8_t>> frames;
