@@ -46,6 +46,8 @@ TEST(CliCommands, SameWireAsTheWindowAndTheExitStatus)
         {"update", {}, {"update", ZENTREL_DEMO, "--yes"}, {connect, update}, Exit::Ok, 17, ""},
         {"update --module 2, file of another type", {}, {"update", ZENTREL_DEMO, "--module", "2", "--yes"},
          {connect, module2, update}, Exit::FileRefused, 17, ""},
+        {"update --from past the file's records", {}, {"update", ZENTREL_DEMO, "--from", "5", "--yes"}, {connect},
+         Exit::Usage, 8, "zentrel-cli: --from 5 is past the file's 4 records\n"},
         {"update, record refused", [](auto& u) { u.RefuseRecord = 2; }, {"update", ZENTREL_DEMO, "--yes"},
          {connect, update}, Exit::Unit, 13, ""},
         {"identify, silent unit", [](auto& u) { u.Silent = true; }, {"identify"}, {connect}, Exit::Unit, 14, ""},
