@@ -74,6 +74,19 @@ void PrintSummary(const std::list<Worker>& workers)
 
 }  // namespace
 
+int CombinedStatus(const std::vector<int>& statuses)
+{
+    int status = Exit::Ok;
+    bool lostLine = false;
+    for (int each : statuses) {
+        if (each == Exit::WriteFailed)
+            lostLine = true;
+        else
+            status = std::max(status, each);
+    }
+    return status == Exit::Ok && lostLine ? Exit::WriteFailed : status;
+}
+
 int RunOnManyPorts(const CliOptions& options)
 {
     std::list<Worker> workers;
@@ -106,8 +119,9 @@ int RunOnManyPorts(const CliOptions& options)
     });
     if (running > 0) allDone.exec();
 
-    int status = Exit::Ok;
-    for (const Worker& worker : workers) status = std::max(status, worker.Status);
+    std::vector<int> statuses;
+    for (const Worker& worker : workers) statuses.push_back(worker.Status);
+    const int status = CombinedStatus(statuses);
     if (options.Json)
         std::printf("%s\n", QJsonDocument(QJsonObject{{"event", "result"}, {"ok", status == Exit::Ok}, {"exit", status}})
                                 .toJson(QJsonDocument::Compact)

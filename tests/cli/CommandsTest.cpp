@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "Commands.h"
+#include "ManyPorts.h"
 #include "TerminalShell.h"
 #include "app/ScriptedWindow.h"
 #include "ups/Globals.h"
@@ -108,6 +109,15 @@ TEST(CliCommands, JsonLinesKeepNamesAsUtf8)
     EXPECT_EQ(std::tuple(last.value("event").toString(), last.value("port").toString(), last.value("file").toString()),
               std::tuple(QString("result"), QString::fromStdString(port), QString::fromStdString(file)));
     EXPECT_NE(out.find("\"file\":\"" + file + "\""), std::string::npos) << out;
+}
+
+// Several ports: the highest status, but a lost line of a record gives way to a unit's failure.
+TEST(CliCommands, SeveralPortsEndWithTheStatusThatSaysMost)
+{
+    const std::pair<std::vector<int>, int> cases[] = {
+        {{0, 0}, 0}, {{0, 5}, 5}, {{5, 1}, 1}, {{3, 5, 0}, 3}, {{5, 130}, 130}, {{4, 1}, 4}, {{5, 5}, 5},
+    };
+    for (const auto& [statuses, combined] : cases) EXPECT_EQ(CombinedStatus(statuses), combined);
 }
 
 }  // namespace UpsLink::Testing
