@@ -83,7 +83,7 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    // Named for the port layer the way the environment names it, so one rule finds every device.
+    // The port map takes --com first; ZENTREL_COMn names only the numbers left.
     static const QRegularExpression comName(QStringLiteral("^([1-9][0-9]{0,2})=(.+)$"));
     for (const QString& named : parser.values(comOption)) {
         const QRegularExpressionMatch match = comName.match(named);
@@ -91,8 +91,9 @@ int main(int argc, char* argv[])
             Refuse(QStringLiteral("--com wants N=DEVICE, not '%1' (see zentrel --help)").arg(named));
             return UsageError;
         }
-        qputenv(("ZENTREL_COM" + match.captured(1)).toLatin1().constData(), match.captured(2).toLocal8Bit());
+        UpsLink::NamePort(match.captured(1).toInt(), match.captured(2));
     }
+    UpsLink::NamePortsFromEnvironment();
 
     // Refused before any window appears.
     std::unique_ptr<UpsLink::LineFile> boardLog;

@@ -3,13 +3,11 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/qt/StopRequest.h"
 #include "TerminalShell.h"
@@ -34,13 +32,13 @@ namespace {
 
 const QRegularExpression ComName("^COM([1-9][0-9]{0,3})$", QRegularExpression::CaseInsensitiveOption);
 
-// The port number of P: COMn names port n as the window numbers them; a device is reached as
-// COM1, named through ZENTREL_COM1 for this process.
+// The port number of P: COMn names port n as the window numbers them; anything else is named
+// in the port map as COM1.
 std::string PortNumberFor(const std::string& port)
 {
     const auto match = ComName.match(QString::fromStdString(port));
     if (match.hasMatch()) return match.captured(1).toStdString();
-    ::setenv("ZENTREL_COM1", port.c_str(), 1);
+    NamePort(1, QString::fromStdString(port));
     return "1";
 }
 
@@ -169,10 +167,9 @@ Outcome Update(const CliOptions& options, TerminalShell& shell)
 
 int ListPorts(const CliOptions& options)
 {
-    // Every port number that names a device: those of ZENTREL_COMn, and those of /dev/ttyS(n-1).
+    // Every port number that names a device: those of the port map, and those of /dev/ttyS(n-1).
     QList<int> numbers;
-    for (const QString& name : QProcessEnvironment::systemEnvironment().keys())
-        if (name.startsWith("ZENTREL_COM")) numbers << name.mid(11).toInt();
+    for (const auto& [number, what] : NamedPorts()) numbers << number;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         const QString device = info.systemLocation();
         if (device.startsWith("/dev/ttyS")) numbers << device.mid(9).toInt() + 1;
@@ -203,6 +200,16 @@ int ListPorts(const CliOptions& options)
             for (const QString& field : fields) line << (field.isEmpty() ? QStringLiteral("-") : field);
             std::printf("%s\n", line.join('\t').toStdString().c_str());
         }
+    }
+    // The port map: what each named COM number stands for, a device or a network address.
+    const std::map<int, QString> named = NamedPorts();
+    if (!options.Json && !named.empty()) std::printf("\ncom\tnamed\n");
+    for (const auto& [number, what] : named) {
+        const QString com = QStringLiteral("COM%1").arg(number);
+        if (options.Json)
+            out.Event({{"event", "com"}, {"com", com}, {"named", what}});
+        else
+            std::printf("%s\t%s\n", com.toStdString().c_str(), what.toStdString().c_str());
     }
     out.Event({{"event", "result"}, {"ok", true}, {"exit", Exit::Ok}});
     return Exit::Ok;

@@ -11,6 +11,7 @@
 #include "ManyPorts.h"
 #include "TerminalShell.h"
 #include "platform/LineFile.h"
+#include "platform/qt/PortMap.h"
 #include "platform/qt/StopRequest.h"
 
 int main(int argc, char* argv[])
@@ -26,6 +27,7 @@ int main(int argc, char* argv[])
         std::fputs(parse.Text.c_str(), parse.Status == Exit::Ok ? stdout : stderr);
         return parse.Status;
     }
+    NamePortsFromEnvironment();
     if (options.Command == "ports") return ListPorts(options);
     // No confirmation is ever assumed.
     if (options.Command == "update" && !options.Yes && !::isatty(STDIN_FILENO)) {

@@ -7,6 +7,7 @@
 
 #include "Commands.h"
 #include "ManyPorts.h"
+#include "platform/qt/PortMap.h"
 #include "TerminalShell.h"
 #include "app/ScriptedWindow.h"
 #include "ups/Globals.h"
@@ -109,6 +110,26 @@ TEST(CliCommands, JsonLinesKeepNamesAsUtf8)
     EXPECT_EQ(std::tuple(last.value("event").toString(), last.value("port").toString(), last.value("file").toString()),
               std::tuple(QString("result"), QString::fromStdString(port), QString::fromStdString(file)));
     EXPECT_NE(out.find("\"file\":\"" + file + "\""), std::string::npos) << out;
+}
+
+// zentrel-cli ports shows the port map beside the machine's ports: each COM number named, with the
+// device or network address behind it, as it was named.
+TEST(CliCommands, PortsShowsTheMapOfNamedPorts)
+{
+    NamePort(2, "tcp://127.0.0.1:7000");
+    NamePort(3, QString::fromUtf8("/dev/tty\xC3\x9CSB0"));
+    CliOptions options;
+    ASSERT_TRUE(ParseCliOptions({"zentrel-cli", "--json", "ports"}, options).Run);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(ListPorts(options), Exit::Ok);
+    std::istringstream lines(testing::internal::GetCapturedStdout());
+    std::map<QString, QString> shown;
+    for (std::string line; std::getline(lines, line);) {
+        const QJsonObject event = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+        if (event.value("event") == "com") shown[event.value("com").toString()] = event.value("named").toString();
+    }
+    EXPECT_EQ(std::pair(shown["COM2"], shown["COM3"]),
+              std::pair(QString("tcp://127.0.0.1:7000"), QString::fromUtf8("/dev/tty\xC3\x9CSB0")));
 }
 
 // Several ports: the highest status, but a lost line of a record gives way to a unit's failure.

@@ -63,7 +63,7 @@ TEST(WindowE2e, OpenThePortUpdateTheWorkedExampleThenSwitchToModule2)
         {path("280_e2e.pp"), "19200", {"Unable to open port"}, 0},
         {sim.SlavePath(), "9600", {}, B9600}, {sim.SlavePath(), "19200", {}, B19200}};
     for (const auto& o : opens) {
-        ::setenv("ZENTREL_COM1", o.device.c_str(), 1);
+        NamePort(1, QString::fromStdString(o.device));
         window.BoardClear();
         InitPort(o.baud, "N", 8, 1, "1");
         EXPECT_EQ(std::tuple(window.BoardLines(), window.PortLabelStruck(), window.lblSettings->text().toStdString(),
@@ -113,7 +113,7 @@ TEST(WindowE2e, PulledCableInTheMiddleOfAnUpdate)
     auto sim = std::make_unique<SimProcess>(
         std::vector<std::string>{"--modules", "5", "--log", path("sim.log"), "--eeprom", path("eeprom.txt")});
     std::filesystem::create_symlink(sim->SlavePath(), path("ttyUPS"));
-    ::setenv("ZENTREL_COM1", path("ttyUPS").c_str(), 1);
+    NamePort(1, QString::fromStdString(path("ttyUPS")));
     SerialPort port;
     SystemClock clock;
     ScriptedWindow window;
@@ -169,7 +169,8 @@ TEST(ZentrelE2e, CommandLineAndTheLogAndTraceOfAShortRun)
 {
     QTemporaryDir dir;
     const QString missing = dir.filePath("none/file"), log = dir.filePath("board.log"), trace = dir.filePath("wire");
-    ::setenv("ZENTREL_COM1", "/dev/null", 1);  // --com names COM1 before it
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("ZENTREL_COM1", "/dev/null");  // --com names COM1 before it
     const struct { QStringList arguments; int status; QString says; } cases[] = {
         {{"--version"}, 0, QString("Zentrel " ZENTREL_VERSION "\n") + UpsLink::LicenceNotice},
         {{"--help"}, 0, "  --com <N=DEVICE>  Name DEVICE as COM port N for this run"},
@@ -181,6 +182,7 @@ TEST(ZentrelE2e, CommandLineAndTheLogAndTraceOfAShortRun)
         {{"--trace", missing}, 2, "zentrel: cannot open trace file " + missing + ": No such file or directory\n"}};
     for (const auto& c : cases) {
         QProcess program;
+        program.setProcessEnvironment(environment);
         program.start(ZENTREL_BINARY, c.arguments);
         program.waitForFinished(10000);
         const QString out = program.readAllStandardOutput(), error = program.readAllStandardError();
@@ -190,6 +192,7 @@ TEST(ZentrelE2e, CommandLineAndTheLogAndTraceOfAShortRun)
     }
     for (const QString& path : {log, trace}) std::ofstream(path.toStdString()) << "kept\n";
     QProcess program;
+    program.setProcessEnvironment(environment);
     program.start(ZENTREL_BINARY, {"--log", log, "--trace=" + trace, "--com", "1=" + dir.filePath("missing")});
     for (int i = 0; i < 500 && FileText(log) == "kept\n"; ++i) QThread::msleep(10);
     program.terminate();

@@ -70,7 +70,7 @@ int main(int argc, char** argv)
     QProcess sim;
     sim.start(ZENTREL_SIM, {"--baud", "19200", "--commands", "40,A0,36,78,CF,FF"});
     if (!sim.waitForReadyRead(5000)) return Fail("zentrel-sim printed no terminal");
-    qputenv("ZENTREL_COM1", sim.readLine().trimmed());
+    NamePort(1, QString::fromLocal8Bit(sim.readLine().trimmed()));
     SerialPort port;
     SystemClock clock;
     BenchWindow* window = nullptr;

@@ -51,17 +51,6 @@ std::string PermissionHint(const QString& device)
 
 }  // namespace
 
-QString DeviceForPort(int number)
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(number);
-#else
-    const QByteArray named = qgetenv(QStringLiteral("ZENTREL_COM%1").arg(number).toLatin1().constData());
-    if (!named.isEmpty()) return QString::fromLocal8Bit(named);
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
-#endif
-}
-
 void SerialPort::OpenDevice(int number, const CommSettings& settings)
 {
     const QString device = DeviceForPort(number);

@@ -3,15 +3,14 @@
 #include <QSerialPort>
 #include <QString>
 
+#include "PortMap.h"
 #include "platform/Port.h"
 
 namespace UpsLink {
 
-// Port number n names COMn on Windows; elsewhere ZENTREL_COMn when set, else /dev/ttyS(n-1).
-QString DeviceForPort(int number);
-
-// The real serial port. No event loop runs while the link waits, so pending bytes are pulled
-// from the operating system before they are counted or read.
+// The real serial port, opening what the port map names for its number. No event loop runs while
+// the link waits, so pending bytes are pulled from the operating system before they are counted or
+// read.
 class SerialPort : public Port {
 protected:
     void OpenDevice(int number, const CommSettings& settings) override;
