@@ -3,15 +3,18 @@
 #include <QSerialPort>
 #include <QString>
 
+#include "NetworkLine.h"
 #include "platform/Port.h"
 
 namespace UpsLink {
 
-// Port number n names COMn on Windows; elsewhere ZENTREL_COMn when set, else /dev/ttyS(n-1).
+// Port number n names COMn on Windows; elsewhere ZENTREL_COMn when set, else /dev/ttyS(n-1). A name
+// may be a network address, rfc2217://HOST:PORT or tcp://HOST:PORT.
 QString DeviceForPort(int number);
 
-// The real serial port. No event loop runs while the link waits, so pending bytes are pulled
-// from the operating system before they are counted or read.
+// The real serial port, or a port behind a console server when its device is a network address.
+// No event loop runs while the link waits, so pending bytes are pulled from the operating system
+// before they are counted or read.
 class SerialPort : public Port {
 protected:
     void OpenDevice(int number, const CommSettings& settings) override;
@@ -23,8 +26,11 @@ protected:
 
 private:
     void PullFromSystem();
+    void OpenNetwork(const NetworkAddress& address, const CommSettings& settings);
 
     QSerialPort serial_;
+    NetworkLine network_;
+    bool onNetwork_ = false;
 };
 
 }  // namespace UpsLink
