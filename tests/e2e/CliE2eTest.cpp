@@ -162,6 +162,11 @@ const CliCase Cases[] = {
      Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
          Down,
      FullConnect + Payloads{R1, R2, R3, Close, Opening}, Kept1, ""},
+    {"RefusedRecordStopsTcp", Via::Tcp, 1, NoCe + std::vector<std::string>{"--refuse-record", "12"},
+     {"update", "DEMO", "--yes"}, Event::None, 0, 1,
+     Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
+         Down,
+     FullConnect + Payloads{R1, R2, R3, Close, Opening}, Kept1, ""},
     {"ResumeFrom3Rfc2217", Via::Rfc2217, 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, Event::None, 0, 0,
      Up + Lines{"2 records, about 1 min", "Updating configuration...", "Configuration update complete"} + Down,
      FullConnect + Payloads{R3, R4, Close, Opening}, Kept3, ""},

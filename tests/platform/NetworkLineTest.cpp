@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "Blocks.h"
+#include "common/Fault.h"
 #include "platform/qt/NetworkLine.h"
 #include "platform/qt/Rfc2217.h"
+#include "platform/qt/SerialPort.h"
 
 using namespace UpsLink;
 using namespace UpsLink::Testing;
@@ -124,4 +126,43 @@ TEST(Rfc2217, Read)
         }
         EXPECT_EQ(std::tuple(data, answer), std::tuple(Hex(row.Data), Hex(row.Answer))) << row.Name;
     }
+}
+
+// A network port that does not open: the port's fault, and the device and reason it notes.
+TEST(NetworkLine, OpenFailures)
+{
+    const struct {
+        const char* Device;
+        int Number;
+        const char* Text;
+        const char* Shown;
+        const char* Reason;
+    } rows[] = {
+        {"tcp://host", 8002, "Invalid port number", "tcp://host",
+         "not a network address rfc2217://HOST:PORT or tcp://HOST:PORT"},
+        {"rfc2217://[::1]:0", 8002, "Invalid port number", "rfc2217://[::1]:0",
+         "not a network address rfc2217://HOST:PORT or tcp://HOST:PORT"},
+        {"rfc2217://no-such-host.invalid:2000", 8002, "Invalid port number", "no-such-host.invalid:2000", "Host not found"},
+        {"tcp://127.0.0.1:1", 8012, "Unable to open port", "127.0.0.1:1", "Connection refused"},
+        {"rfc2217://[::1]:1", 8012, "Unable to open port", "[::1]:1", "Connection refused"},
+    };
+    for (const auto& row : rows) {
+        qputenv("ZENTREL_COM9", row.Device);
+        SerialPort port;
+        port.SetCommPort(9);
+        int number = 0;
+        std::string text;
+        try {
+            port.SetPortOpen(true);
+        } catch (const Fault& fault) {
+            number = fault.Number;
+            text = fault.Description;
+        }
+        const OpenFailure failure = port.LastOpenFailure().value_or(OpenFailure{});
+        EXPECT_EQ(std::tuple(number, text, port.PortOpen(), failure.Number, failure.Device, failure.Reason),
+                  std::tuple(row.Number, std::string(row.Text), false, row.Number, std::string(row.Shown),
+                             std::string(row.Reason)))
+            << row.Device;
+    }
+    qunsetenv("ZENTREL_COM9");
 }

@@ -44,7 +44,7 @@ NetworkAddress ParseNetworkAddress(const std::string& device)
     else
         return address;
 
-    const NetworkAddress malformed{NetworkAddress::Malformed};
+    const NetworkAddress malformed{NetworkAddress::Malformed, {}, 0};
     std::string_view host, port;
     if (rest.starts_with('[')) {
         const auto close = rest.find(']');
@@ -77,7 +77,6 @@ std::optional<LineRefusal> NetworkLine::Open(const NetworkAddress& address, cons
     kind_ = address.Kind;
     session_ = {};
     received_.clear();
-    lost_ = false;
     socket_.connectToHost(QString::fromStdString(address.Host), address.Port);
     if (!socket_.waitForConnected(ConnectTimeoutMs)) {
         const auto error = socket_.error();
@@ -92,7 +91,7 @@ std::optional<LineRefusal> NetworkLine::Open(const NetworkAddress& address, cons
         std::vector<uint8_t> opening = session_.Start();
         for (const auto& more : {Rfc2217::SettingsCommands(settings), Rfc2217::PurgeCommand()})
             opening.insert(opening.end(), more.begin(), more.end());
-        lost_ = !Send(opening);
+        if (!Send(opening)) socket_.abort();
     }
     // A console server that will not serve the port (in use, its device failed) writes why as
     // plain text and hangs up at once, while the unit never speaks unasked: a hang-up within
@@ -100,11 +99,11 @@ std::optional<LineRefusal> NetworkLine::Open(const NetworkAddress& address, cons
     // else that arrives meanwhile is dropped, as the flush at open drops it.
     QElapsedTimer watch;
     watch.start();
-    while (!lost_ && watch.elapsed() < RefusalWatchMs) {
+    while (Connected() && watch.elapsed() < RefusalWatchMs) {
         socket_.waitForReadyRead(static_cast<int>(RefusalWatchMs - watch.elapsed()));
         Pull();
     }
-    if (lost_) {
+    if (!Connected()) {
         const std::string reason = RefusalText(received_);
         Close();
         return LineRefusal{FaultNo::DeviceNotOpen, reason};
@@ -130,9 +129,8 @@ void NetworkLine::Pull()
 {
     while (socket_.waitForReadyRead(0)) {
     }
-    const QByteArray raw = socket_.readAll();
     // A hang-up leaves what came before it readable.
-    if (socket_.state() != QAbstractSocket::ConnectedState) lost_ = true;
+    const QByteArray raw = socket_.readAll();
     const std::vector<uint8_t> bytes(raw.begin(), raw.end());
     if (kind_ == NetworkAddress::Tcp) {
         received_.insert(received_.end(), bytes.begin(), bytes.end());
@@ -140,7 +138,7 @@ void NetworkLine::Pull()
     }
     const Rfc2217::Session::Taken taken = session_.Feed(bytes);
     received_.insert(received_.end(), taken.Data.begin(), taken.Data.end());
-    if (!taken.Answer.empty() && !lost_) lost_ = !Send(taken.Answer);
+    if (!taken.Answer.empty() && Connected()) Send(taken.Answer);
 }
 
 int NetworkLine::Pending()
@@ -160,10 +158,7 @@ std::vector<uint8_t> NetworkLine::Read()
 void NetworkLine::Write(const std::vector<uint8_t>& bytes)
 {
     RequireLine();
-    if (!Send(kind_ == NetworkAddress::Rfc2217 ? Rfc2217::Escape(bytes) : bytes)) {
-        lost_ = true;
-        throw Fault(FaultNo::DeviceNotOpen);
-    }
+    if (!Send(kind_ == NetworkAddress::Rfc2217 ? Rfc2217::Escape(bytes) : bytes)) throw Fault(FaultNo::DeviceNotOpen);
 }
 
 bool NetworkLine::Send(const std::vector<uint8_t>& bytes)
@@ -175,10 +170,12 @@ bool NetworkLine::Send(const std::vector<uint8_t>& bytes)
     return true;
 }
 
+bool NetworkLine::Connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
+
 // The line is gone once the server has hung up: the port's device is no longer open.
 void NetworkLine::RequireLine() const
 {
-    if (lost_ || socket_.state() != QAbstractSocket::ConnectedState) throw Fault(FaultNo::DeviceNotOpen);
+    if (!Connected()) throw Fault(FaultNo::DeviceNotOpen);
 }
 
 }  // namespace UpsLink

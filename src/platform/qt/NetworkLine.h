@@ -49,13 +49,13 @@ public:
 private:
     void Pull();
     bool Send(const std::vector<uint8_t>& bytes);
+    bool Connected() const;
     void RequireLine() const;
 
     QTcpSocket socket_;
     NetworkAddress::Transport kind_ = NetworkAddress::None;
     Rfc2217::Session session_;
     std::vector<uint8_t> received_;
-    bool lost_ = false;
 };
 
 }  // namespace UpsLink
