@@ -52,8 +52,9 @@ CliParse ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& 
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption port("port",
-                                  "A device such as /dev/ttyUSB0, or COMn: the device named by ZENTREL_COMn, else "
-                                  "/dev/ttyS(n-1) (default COM1). Given several times, the ports are worked at once.",
+                                  "A device such as /dev/ttyUSB0 or a console server's port rfc2217://HOST:PORT or "
+                                  "tcp://HOST:PORT, or COMn: the device named by ZENTREL_COMn, else /dev/ttyS(n-1) "
+                                  "(default COM1). Given several times, the ports are worked at once.",
                                   "P");
     const QCommandLineOption baud("baud", "Line speed, one of the classic rates (default 19200); always N, 8, 1.", "N");
     const QCommandLineOption log("log", "Append every status line to FILE with its date and time.", "FILE");

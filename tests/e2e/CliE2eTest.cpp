@@ -5,10 +5,18 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <memory>
 #include <sstream>
 
+#include "Ser2netProcess.h"
 #include "SimProcess.h"
 #include "ups/Wire.h"
 
@@ -48,84 +56,170 @@ const Payloads Unanswered = Payloads{Opening} + Payloads(6, List) + Payloads{Acc
 const Payloads Updated{R1, R2, R3, R4, Close, Opening};
 const Lines Plan{"4 records, about 1 min", "Updating configuration..."};
 const std::vector<std::string> NoCe{"--commands", "40,A0,36,78,CF,FF"};
+// The line lost before the third record: its flush and write fail, the closing command's too, and the
+// port cannot be opened again, so there is no disconnect.
+const Lines Lost{"8012 The device is not open 2", "8012 The device is not open 5", "Error updating #12",
+                 "8012 The device is not open 2", "8012 The device is not open 5", "Configuration update Error",
+                 "8012 The device is not open 2", "Unable to open port", "stopped at record 3 of 4; resume with --from 3"};
+
+// How zentrel-cli reaches each unit: its pseudo-terminal, or ser2net in front of it.
+enum class Via { Pty, Rfc2217, Tcp };
+
+// What happens to the run: nothing, SIGTERM or ser2net killed while the second record is written,
+// or another client holding ser2net's port throughout.
+enum class Event { None, StopInRecord2, KillServerInRecord2, PortHeld };
 
 struct CliCase {
     const char* Name;
+    Via Transport;
     int Units;                     // simulated units, one --port each
     std::vector<std::string> Sim;  // besides --log and --eeprom
     QStringList Arguments;         // after --port; DEMO is the demo file
-    bool StopInRecord2;            // SIGTERM while the second record is written
+    Event During;
+    int FarBaud;                   // the rate of the unit's pseudo-terminal once connected; 0: not looked at
     int Status;
     Lines Out;
     Payloads Received;             // every frame the unit took, as payloads
     std::string Eeprom;
-    std::string Err;               // standard error, whole
+    std::string Err;               // standard error, whole; ADDRESS is ser2net's
 };
 
 const CliCase Cases[] = {
-    {"Identify", 1, {}, {"identify"}, false, 0, Up + Identity + Down, FullConnect + Payloads{Opening}, "", ""},
-    {"Modules", 1, {"--modules", "5,255,2"}, {"modules"}, false, 0,
+    {"Identify", Via::Pty, 1, {}, {"identify"}, Event::None, 0, 0, Up + Identity + Down, FullConnect + Payloads{Opening}, "", ""},
+    {"Modules", Via::Pty, 1, {"--modules", "5,255,2"}, {"modules"}, Event::None, 0, 0,
      Up + Lines{"Determining Modules Supported...", "Done", "module 5", "module 2"} + Down,
      FullConnect + Payloads{ListModules, Opening}, "", ""},
-    {"UpdateWithYes", 1, {}, {"update", "DEMO", "--yes"}, false, 0,
+    {"UpdateWithYes", Via::Pty, 1, {}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down,
      FullConnect + Payloads{Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3, ""},
-    {"NoYesNoTerminalSendsNothing", 1, {}, {"update", "DEMO"}, false, 2, {}, {}, "",
+    {"NoYesNoTerminalSendsNothing", Via::Pty, 1, {}, {"update", "DEMO"}, Event::None, 0, 2, {}, {}, "",
      "zentrel-cli: update asks before writing; without a terminal give --yes\n"},
-    {"UnreadableFileRefused", 1, {}, {"update", "/nonexistent/280_x.pp", "--yes"}, false, 4,
+    {"UnreadableFileRefused", Via::Pty, 1, {}, {"update", "/nonexistent/280_x.pp", "--yes"}, Event::None, 0, 4,
      Up + Lines{"Error Loading File"} + Down, FullConnect + Payloads{Opening}, "", "zentrel-cli: 53 File not found\n"},
-    {"RefusedRecordStops", 1, NoCe + std::vector<std::string>{"--refuse-record", "12"}, {"update", "DEMO", "--yes"}, false,
+    {"RefusedRecordStops", Via::Pty, 1, NoCe + std::vector<std::string>{"--refuse-record", "12"}, {"update", "DEMO", "--yes"}, Event::None, 0,
      1,
      Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
          Down,
      FullConnect + Payloads{R1, R2, R3, Close, Opening}, Kept1, ""},
-    {"ResumeFrom3", 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, false, 0,
+    {"ResumeFrom3", Via::Pty, 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, Event::None, 0, 0,
      Up + Lines{"2 records, about 1 min", "Updating configuration...", "Configuration update complete"} + Down,
      FullConnect + Payloads{R3, R4, Close, Opening}, Kept3, ""},
-    {"TwoUnitsAtOnce", 2, NoCe, {"update", "DEMO", "--yes"}, false, 0,
+    {"TwoUnitsAtOnce", Via::Pty, 2, NoCe, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Updated, Kept1 + Kept3, ""},
-    {"SigtermMidUpdate", 1, NoCe, {"update", "DEMO", "--yes"}, true, 130,
+    {"SigtermMidUpdate", Via::Pty, 1, NoCe, {"update", "DEMO", "--yes"}, Event::StopInRecord2, 0, 130,
      Up + Plan + Lines{"Configuration update Error", "interrupted at record 3 of 4; resume with --from 3"} + Down,
      FullConnect + Payloads{R1, R2, Close, Opening}, Kept1, ""},
     // The faults of the unit. Busy, late, a bad checksum or a stray byte before a data reply: that request again.
-    {"BusyFirst2", 1, {"--busy-first", "2"}, {"identify"}, false, 0, Up + Identity + Down,
+    {"BusyFirst2", Via::Pty, 1, {"--busy-first", "2"}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
      {Opening, List, List, List, Access, Ident, Type, Session, List, Opening}, "", ""},
-    {"Late1500", 1, {"--late", "1500"}, {"identify"}, false, 0, Up + Identity + Down,
+    {"Late1500", Via::Pty, 1, {"--late", "1500"}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
      {Opening, List, List, Access, Ident, Ident, Type, Type, Session, List, List, Opening}, "", ""},
-    {"BadChecksumIdentification", 1, {"--bad-checksum", "2"}, {"identify"}, false, 0, Up + Identity + Down,
+    {"BadChecksumIdentification", Via::Pty, 1, {"--bad-checksum", "2"}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
      {Opening, List, Access, Ident, Ident, Type, Session, List, Opening}, "", ""},
-    {"StrayByteTypeCode", 1, {"--stray-byte", "3"}, {"identify"}, false, 0, Up + Identity + Down,
+    {"StrayByteTypeCode", Via::Pty, 1, {"--stray-byte", "3"}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
      {Opening, List, Access, Ident, Type, Type, Session, List, Opening}, "", ""},
-    {"BadChecksumModuleList", 1, {"--bad-checksum", "5"}, {"modules"}, false, 0, Up + Listed + Down,
+    {"BadChecksumModuleList", Via::Pty, 1, {"--bad-checksum", "5"}, {"modules"}, Event::None, 0, 0, Up + Listed + Down,
      FullConnect + Payloads{ListModules, ListModules, Opening}, "", ""},
-    {"StrayByteModuleList", 1, {"--stray-byte", "5"}, {"modules"}, false, 0, Up + Listed + Down,
+    {"StrayByteModuleList", Via::Pty, 1, {"--stray-byte", "5"}, {"modules"}, Event::None, 0, 0, Up + Listed + Down,
      FullConnect + Payloads{ListModules, ListModules, Opening}, "", ""},
     // An acknowledgement's checksum is not looked at; a stray byte before it hides its code.
-    {"BadChecksumAck", 1, NoCe + std::vector<std::string>{"--bad-checksum", "5"}, {"update", "DEMO", "--yes"}, false, 0,
+    {"BadChecksumAck", Via::Pty, 1, NoCe + std::vector<std::string>{"--bad-checksum", "5"}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Updated, Kept1 + Kept3, ""},
-    {"StrayByteAck", 1, NoCe + std::vector<std::string>{"--stray-byte", "6"}, {"update", "DEMO", "--yes"}, false, 0,
+    {"StrayByteAck", Via::Pty, 1, NoCe + std::vector<std::string>{"--stray-byte", "6"}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Payloads{R1, R2, R2, R3, R4, Close, Opening},
      Kept1 + Kept3, ""},
     // Faults that end every connect: the unit is not identified and nothing is written.
-    {"Silent", 1, {"--silent"}, {"identify"}, false, 1, NoUps, Unanswered, "", ""},
-    {"SilentUpdate", 1, {"--silent"}, {"update", "DEMO", "--yes"}, false, 1, NoUps, Unanswered, "", ""},
-    {"BusyAlwaysUpdate", 1, {"--busy-always"}, {"update", "DEMO", "--yes"}, false, 1, NoUps, Unanswered, "", ""},
-    {"StalledIdentification", 1, {"--stall-after", "14", "--stall", "20000"}, {"identify"}, false, 1, NoUps,
+    {"Silent", Via::Pty, 1, {"--silent"}, {"identify"}, Event::None, 0, 1, NoUps, Unanswered, "", ""},
+    {"SilentUpdate", Via::Pty, 1, {"--silent"}, {"update", "DEMO", "--yes"}, Event::None, 0, 1, NoUps, Unanswered, "", ""},
+    {"BusyAlwaysUpdate", Via::Pty, 1, {"--busy-always"}, {"update", "DEMO", "--yes"}, Event::None, 0, 1, NoUps, Unanswered, "", ""},
+    {"StalledIdentification", Via::Pty, 1, {"--stall-after", "14", "--stall", "20000"}, {"identify"}, Event::None, 0, 1, NoUps,
      Unidentified + Payloads(5, Ident), "", ""},
-    {"CutIdentificationUpdate", 1, {"--cut", "1"}, {"update", "DEMO", "--yes"}, false, 1,
+    {"CutIdentificationUpdate", Via::Pty, 1, {"--cut", "1"}, {"update", "DEMO", "--yes"}, Event::None, 0, 1,
      Lines{"Connecting...", "9 Subscript out of range 9", "NO UPS Found", "Done"}, Unidentified, "", ""},
     // A line of the record that cannot be written: the command goes on; the reason is told once, and a
     // success becomes 5 while a failure keeps its own status.
-    {"LogOnFullDisk", 1, {}, {"--log", "/dev/full", "identify"}, false, 5, Up + Identity + Down,
+    {"LogOnFullDisk", Via::Pty, 1, {}, {"--log", "/dev/full", "identify"}, Event::None, 0, 5, Up + Identity + Down,
      FullConnect + Payloads{Opening}, "", "zentrel-cli: cannot write log file /dev/full: No space left on device\n"},
-    {"TraceOnFullDisk", 1, {}, {"--trace", "/dev/full", "identify"}, false, 5, Up + Identity + Down,
+    {"TraceOnFullDisk", Via::Pty, 1, {}, {"--trace", "/dev/full", "identify"}, Event::None, 0, 5, Up + Identity + Down,
      FullConnect + Payloads{Opening}, "", "zentrel-cli: cannot write trace file /dev/full: No space left on device\n"},
-    {"UnreadableFileLogOnFullDisk", 1, {}, {"--log", "/dev/full", "update", "/nonexistent/280_x.pp", "--yes"}, false, 4,
+    {"UnreadableFileLogOnFullDisk", Via::Pty, 1, {}, {"--log", "/dev/full", "update", "/nonexistent/280_x.pp", "--yes"}, Event::None, 0, 4,
      Up + Lines{"Error Loading File"} + Down, FullConnect + Payloads{Opening}, "",
      "zentrel-cli: 53 File not found\nzentrel-cli: cannot write log file /dev/full: No space left on device\n"},
+    // Through ser2net on 127.0.0.1: the unit takes the same frames as over its own line (the third
+    // record's 0xFF bytes among them), and keeps the same records.
+    {"IdentifyRfc2217", Via::Rfc2217, 1, {}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
+     FullConnect + Payloads{Opening}, "", ""},
+    {"IdentifyTcp", Via::Tcp, 1, {}, {"identify"}, Event::None, 0, 0, Up + Identity + Down, FullConnect + Payloads{Opening},
+     "", ""},
+    {"UpdateWithYesRfc2217", Via::Rfc2217, 1, {}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
+     Up + Plan + Lines{"Configuration update complete"} + Down,
+     FullConnect + Payloads{Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3, ""},
+    {"UpdateWithYesTcp", Via::Tcp, 1, {}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
+     Up + Plan + Lines{"Configuration update complete"} + Down,
+     FullConnect + Payloads{Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3, ""},
+    {"RefusedRecordStopsRfc2217", Via::Rfc2217, 1, NoCe + std::vector<std::string>{"--refuse-record", "12"},
+     {"update", "DEMO", "--yes"}, Event::None, 0, 1,
+     Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
+         Down,
+     FullConnect + Payloads{R1, R2, R3, Close, Opening}, Kept1, ""},
+    {"RefusedRecordStopsTcp", Via::Tcp, 1, NoCe + std::vector<std::string>{"--refuse-record", "12"},
+     {"update", "DEMO", "--yes"}, Event::None, 0, 1,
+     Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
+         Down,
+     FullConnect + Payloads{R1, R2, R3, Close, Opening}, Kept1, ""},
+    {"ResumeFrom3Rfc2217", Via::Rfc2217, 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, Event::None, 0, 0,
+     Up + Lines{"2 records, about 1 min", "Updating configuration...", "Configuration update complete"} + Down,
+     FullConnect + Payloads{R3, R4, Close, Opening}, Kept3, ""},
+    {"ResumeFrom3Tcp", Via::Tcp, 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, Event::None, 0, 0,
+     Up + Lines{"2 records, about 1 min", "Updating configuration...", "Configuration update complete"} + Down,
+     FullConnect + Payloads{R3, R4, Close, Opening}, Kept3, ""},
+    // The rate reaches the far port over RFC 2217; raw TCP leaves it at the server's.
+    {"Baud9600Rfc2217", Via::Rfc2217, 1, {"--baud", "9600"}, {"--baud", "9600", "identify"}, Event::None, 9600, 0,
+     Up + Identity + Down, FullConnect + Payloads{Opening}, "", ""},
+    {"Baud9600Tcp", Via::Tcp, 1, {"--baud", "9600"}, {"--baud", "9600", "identify"}, Event::None, 19200, 0,
+     Up + Identity + Down, FullConnect + Payloads{Opening}, "", ""},
+    // The server's refusal is the port's open failure, with its own words.
+    {"PortInUseRfc2217", Via::Rfc2217, 1, {}, {"identify"}, Event::PortHeld, 0, 3, Lines{"Unable to open port"}, {}, "",
+     "zentrel-cli: cannot open ADDRESS: Port already in use\n"},
+    {"PortInUseTcp", Via::Tcp, 1, {}, {"identify"}, Event::PortHeld, 0, 3, Lines{"Unable to open port"}, {}, "",
+     "zentrel-cli: cannot open ADDRESS: Port already in use\n"},
+    // The server gone during a record: the device is no longer open; only the acknowledged records
+    // are kept, and the run says where to resume.
+    {"ServerKilledMidUpdateRfc2217", Via::Rfc2217, 1, NoCe, {"update", "DEMO", "--yes"}, Event::KillServerInRecord2, 0, 1,
+     Up + Plan + Lost, FullConnect + Payloads{R1, R2}, Kept1, ""},
+    {"ServerKilledMidUpdateTcp", Via::Tcp, 1, NoCe, {"update", "DEMO", "--yes"}, Event::KillServerInRecord2, 0, 1,
+     Up + Plan + Lost, FullConnect + Payloads{R1, R2}, Kept1, ""},
 };
 
 void PrintTo(const CliCase& c, std::ostream* os) { *os << c.Name; }
+
+// A client of 127.0.0.1:port that only holds the connection.
+int ConnectTo(int port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    return fd;
+}
+
+// The output rate of a terminal in bits per second; 0 for one not listed here.
+int OutputBaud(const std::string& device)
+{
+    const int fd = ::open(device.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+    termios settings{};
+    const bool read = fd >= 0 && ::tcgetattr(fd, &settings) == 0;
+    if (fd >= 0) ::close(fd);
+    if (!read) return -1;
+    switch (::cfgetospeed(&settings)) {
+    case B9600: return 9600;
+    case B19200: return 19200;
+    case B38400: return 38400;
+    default: return 0;
+    }
+}
 
 class CliE2e : public testing::TestWithParam<CliCase> {};
 
@@ -135,28 +229,52 @@ TEST_P(CliE2e, LinesStatusFramesAndEeprom)
     QTemporaryDir dir;
     const auto path = [&](const char* name, int unit) { return dir.filePath(name + QString::number(unit)).toStdString(); };
     std::vector<std::unique_ptr<SimProcess>> sims;
+    std::vector<std::unique_ptr<Ser2netProcess>> servers;
+    std::string address;
     QStringList arguments;
     for (int unit = 0; unit < c.Units; ++unit) {
         std::vector<std::string> options = c.Sim;
         options.insert(options.end(), {"--log", path("log", unit), "--eeprom", path("eeprom", unit)});
         sims.push_back(std::make_unique<SimProcess>(options));
-        arguments << "--port" << QString::fromStdString(sims.back()->SlavePath());
+        if (c.Transport == Via::Pty) {
+            arguments << "--port" << QString::fromStdString(sims.back()->SlavePath());
+            continue;
+        }
+        servers.push_back(std::make_unique<Ser2netProcess>(sims.back()->SlavePath(), c.Transport == Via::Rfc2217));
+        address = "127.0.0.1:" + std::to_string(servers.back()->TcpPort());
+        arguments << "--port" << QString::fromStdString((c.Transport == Via::Rfc2217 ? "rfc2217://" : "tcp://") + address);
     }
+    const int holder = c.During == Event::PortHeld ? ConnectTo(servers.front()->TcpPort()) : -1;
     for (const QString& argument : c.Arguments) arguments << (argument == "DEMO" ? ZENTREL_DEMO : argument);
     QProcess cli;
     cli.start(ZENTREL_CLI, arguments);
     cli.closeWriteChannel();
     QByteArray written;
-    if (c.StopInRecord2) {
+    const auto waitFor = [&](const char* line) {
+        while (!written.contains(line) && cli.waitForReadyRead(30000)) written += cli.readAllStandardOutput();
+    };
+    int farBaud = 0;
+    if (c.FarBaud != 0) {
+        // The connect's "Done" comes 500 ms before anything else is sent.
+        waitFor("UPS Found\n");
+        farBaud = OutputBaud(sims.front()->SlavePath());
+    }
+    if (c.During == Event::StopInRecord2 || c.During == Event::KillServerInRecord2) {
         // A record every 1.32 s after this line: 2 s falls in the middle of the second.
-        while (!written.contains("Updating configuration...\n") && cli.waitForReadyRead(30000))
-            written += cli.readAllStandardOutput();
+        waitFor("Updating configuration...\n");
         QThread::msleep(2000);
-        cli.terminate();
+        if (c.During == Event::StopInRecord2)
+            cli.terminate();
+        else
+            servers.front()->Stop(SIGKILL);
     }
     ASSERT_TRUE(cli.waitForFinished(100000));
+    if (holder >= 0) ::close(holder);
     written += cli.readAllStandardOutput();
-    EXPECT_EQ(cli.readAllStandardError().toStdString(), c.Err);
+    std::string err = c.Err;
+    if (const auto at = err.find("ADDRESS"); at != std::string::npos) err.replace(at, 7, address);
+    EXPECT_EQ(cli.readAllStandardError().toStdString(), err);
+    EXPECT_EQ(farBaud, c.FarBaud);
 
     const std::vector<Bytes> received = Framed(c.Received);
     for (int unit = 0; unit < c.Units; ++unit) {

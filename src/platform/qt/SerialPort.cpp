@@ -54,6 +54,15 @@ std::string PermissionHint(const QString& device)
 void SerialPort::OpenDevice(int number, const CommSettings& settings)
 {
     const QString device = DeviceForPort(number);
+    const NetworkAddress address = ParseNetworkAddress(Local(device));
+    if (address.Kind == NetworkAddress::Malformed) {
+        NoteOpenFailure(Local(device), "not a network address rfc2217://HOST:PORT or tcp://HOST:PORT");
+        throw Fault(FaultNo::InvalidPortNumber);
+    }
+    if (address.Kind != NetworkAddress::None) {
+        OpenNetwork(address, settings);
+        return;
+    }
 #ifndef Q_OS_WIN
     if (!QFileInfo::exists(device)) {
         NoteOpenFailure(Local(device), "no such device");
@@ -98,10 +107,31 @@ void SerialPort::OpenDevice(int number, const CommSettings& settings)
     serial_.clearError();
 }
 
-void SerialPort::CloseDevice() { serial_.close(); }
+void SerialPort::OpenNetwork(const NetworkAddress& address, const CommSettings& settings)
+{
+    if (const auto refusal = network_.Open(address, settings)) {
+        NoteOpenFailure(address.Shown(), refusal->Reason);
+        if (refusal->Number == FaultNo::InvalidPortNumber) throw Fault(FaultNo::InvalidPortNumber);
+        throw Fault(FaultNo::DeviceNotOpen, "Unable to open port");
+    }
+    onNetwork_ = true;
+}
+
+void SerialPort::CloseDevice()
+{
+    if (onNetwork_)
+        network_.Close();
+    else
+        serial_.close();
+    onNetwork_ = false;
+}
 
 void SerialPort::ApplySettings(const CommSettings& settings)
 {
+    if (onNetwork_) {
+        network_.Apply(settings);
+        return;
+    }
     const bool applied = serial_.setBaudRate(settings.BaudRate) &&
                          serial_.setDataBits(static_cast<QSerialPort::DataBits>(settings.DataBits)) &&
                          serial_.setParity(QtParity(settings.Parity)) &&
@@ -121,12 +151,14 @@ void SerialPort::PullFromSystem()
 
 int SerialPort::PendingCount()
 {
+    if (onNetwork_) return network_.Pending();
     PullFromSystem();
     return static_cast<int>(serial_.bytesAvailable());
 }
 
 std::vector<uint8_t> SerialPort::ReadPending()
 {
+    if (onNetwork_) return network_.Read();
     PullFromSystem();
     const QByteArray data = serial_.readAll();
     return {data.begin(), data.end()};
@@ -134,6 +166,10 @@ std::vector<uint8_t> SerialPort::ReadPending()
 
 void SerialPort::Write(const std::vector<uint8_t>& bytes)
 {
+    if (onNetwork_) {
+        network_.Write(bytes);
+        return;
+    }
     const auto size = static_cast<qint64>(bytes.size());
     if (serial_.write(reinterpret_cast<const char*>(bytes.data()), size) != size) throw Fault(FaultNo::DeviceNotOpen);
     while (serial_.bytesToWrite() > 0)
