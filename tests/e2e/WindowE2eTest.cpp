@@ -13,6 +13,7 @@
 #include <regex>
 #include <thread>
 
+#include "Ser2netProcess.h"
 #include "SimProcess.h"
 #include "app/ScriptedWindow.h"
 #include "common/AppTitle.h"
@@ -159,6 +160,25 @@ TEST(WindowE2e, PulledCableInTheMiddleOfAnUpdate)
     window.cmdPortSettings->click();
     window.cmdConnect->click();
     EXPECT_EQ(window.BoardLines(), (Lines{"Connecting...", "UPS Found", "Done"}));
+}
+
+// The window with COM1 named as a port of a console server (ser2net over RFC 2217 in front of the
+// simulator): the label as for a local port, and a connect that finds the UPS.
+TEST(WindowE2e, ConnectToAUnitBehindAConsoleServer)
+{
+    SimProcess sim(std::vector<std::string>{});
+    Ser2netProcess server(sim.SlavePath(), true);
+    NamePort(1, QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.TcpPort()));
+    SerialPort port;
+    SystemClock clock;
+    ScriptedWindow window;
+    InstalledSeams seams(port, clock, window);
+    InitPort("19200", "N", 8, 1, "1");
+    window.cmdConnect->click();
+    EXPECT_EQ(std::tuple(window.lblSettings->text().toStdString(), window.PortLabelStruck(), window.BoardLines()),
+              std::tuple(" COM1,19200,N,8,1", false, Lines{"Connecting...", "UPS Found", "Done"}));
+    window.cmdConnect->click();
+    EXPECT_EQ(window.BoardLines(), (Lines{"Disconnecting...", "Complete"}));
 }
 
 // The zentrel program. Help, version and refusals end at once, before any window (a window would
