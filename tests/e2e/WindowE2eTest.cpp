@@ -32,6 +32,14 @@ std::string FileText(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "";
 }
 
+// The real port and clock behind the real window.
+struct RealSeams {
+    SerialPort port;
+    SystemClock clock;
+    ScriptedWindow window;
+    InstalledSeams seams{port, clock, window};
+};
+
 // The line speed of device through this process's own open descriptor on it; 0 when none is open.
 speed_t LineSpeed(const std::string& device)
 {
@@ -53,11 +61,9 @@ TEST(WindowE2e, OpenThePortUpdateTheWorkedExampleThenSwitchToModule2)
     SimProcess sim({"--modules", "5,2", "--log", path("sim.log"), "--eeprom", path("eeprom.txt")});
     std::string refusal;
     const auto trace = LineFile::OpenNamed(path("wire.trace"), "trace", refusal);
-    SerialPort port;
-    TraceWire(port, *trace);
-    SystemClock clock;
-    ScriptedWindow window;
-    InstalledSeams seams(port, clock, window);
+    RealSeams real;
+    TraceWire(real.port, *trace);
+    ScriptedWindow& window = real.window;
     // The real port first: what is no terminal fails, struck through; on the terminal the line speed follows.
     const struct { std::string device, baud; Lines board; speed_t speed; } opens[] = {
         {path("missing"), "19200", {"Invalid port number"}, 0},
@@ -115,10 +121,8 @@ TEST(WindowE2e, PulledCableInTheMiddleOfAnUpdate)
         std::vector<std::string>{"--modules", "5", "--log", path("sim.log"), "--eeprom", path("eeprom.txt")});
     std::filesystem::create_symlink(sim->SlavePath(), path("ttyUPS"));
     NamePort(1, QString::fromStdString(path("ttyUPS")));
-    SerialPort port;
-    SystemClock clock;
-    ScriptedWindow window;
-    InstalledSeams seams(port, clock, window);
+    RealSeams real;
+    ScriptedWindow& window = real.window;
     InitPort("19200", "N", 8, 1, "1");
     window.cmdConnect->click();
     ASSERT_EQ(window.BoardLines(), (Lines{"Connecting...", "UPS Found", "Done"}));
@@ -169,10 +173,8 @@ TEST(WindowE2e, ConnectToAUnitBehindAConsoleServer)
     SimProcess sim(std::vector<std::string>{});
     Ser2netProcess server(sim.SlavePath(), true);
     NamePort(1, QStringLiteral("rfc2217://127.0.0.1:%1").arg(server.TcpPort()));
-    SerialPort port;
-    SystemClock clock;
-    ScriptedWindow window;
-    InstalledSeams seams(port, clock, window);
+    RealSeams real;
+    ScriptedWindow& window = real.window;
     InitPort("19200", "N", 8, 1, "1");
     window.cmdConnect->click();
     EXPECT_EQ(std::tuple(window.lblSettings->text().toStdString(), window.PortLabelStruck(), window.BoardLines()),
