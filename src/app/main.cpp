@@ -49,7 +49,7 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(
         "Zentrel updates configuration information of a UPS or of one of its attached modules over a serial "
         "port.\nCOM port n is the device named by --com n=DEVICE, else by the environment variable ZENTREL_COMn, "
-        "else /dev/ttyS(n-1).");
+        "else /dev/ttyS(n-1). A device may be a port of a console server, rfc2217://HOST:PORT or tcp://HOST:PORT.");
     // Not addHelpOption: its --help-all lists Qt's own options, which this parser refuses.
     const QCommandLineOption helpOption({"h", "help"}, "Displays help on commandline options.");
     parser.addOption(helpOption);
