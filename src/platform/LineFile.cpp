@@ -45,7 +45,11 @@ void LogBoardLine(LineFile& file, const std::string& message)
     const auto now = system_clock::now();
     const std::time_t seconds = system_clock::to_time_t(now);
     std::tm local{};
+#ifdef _WIN32
+    ::localtime_s(&local, &seconds);  // Windows' reentrant form, its arguments the other way round
+#else
     ::localtime_r(&seconds, &local);
+#endif
     char date[32];
     std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &local);
     const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <stdlib.h>
-
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 
 namespace UpsLink::Testing {
@@ -15,12 +14,21 @@ inline std::string Scrambled(std::string plain)
     return plain;
 }
 
+// A folder of its own under the system's temporary folder, on any system.
+inline std::string FreshFolder()
+{
+    std::random_device random;
+    for (;;) {
+        const auto dir = std::filesystem::temp_directory_path() / ("zentrel-" + std::to_string(random()));
+        if (std::filesystem::create_directory(dir)) return dir.string();
+    }
+}
+
 // A fresh folder for one test's files, removed with them afterwards.
 struct FileFolder {
-    std::string Dir = (std::filesystem::temp_directory_path() / "zentrel-XXXXXX").string();
-    bool Made = ::mkdtemp(Dir.data()) != nullptr;
+    std::string Dir = FreshFolder();
     ~FileFolder() { std::filesystem::remove_all(Dir); }
-    std::string Path(const std::string& name) const { return Dir + "/" + name; }
+    std::string Path(const std::string& name) const { return (std::filesystem::path(Dir) / name).string(); }
     std::string Write(const std::string& name, const std::string& bytes) const
     {
         std::ofstream(Path(name), std::ios::binary) << bytes;
