@@ -21,6 +21,12 @@ void OpenForReading(const std::string& path)
     std::error_code error;
     if (!std::filesystem::exists(path, error)) throw Fault(FaultNo::FileNotFound);
     ConfigFile.clear();
+    // A folder opens and then fails on its first read, with "Path/File access error"; Windows
+    // refuses to open one at all, so the read fails here without it, the same on every system.
+    if (std::filesystem::is_directory(path, error)) {
+        ConfigFile.setstate(std::ios::badbit);
+        return;
+    }
     ConfigFile.open(path, std::ios::in | std::ios::binary);
     if (!ConfigFile.is_open()) throw Fault(FaultNo::PermissionDenied);
 }
