@@ -41,6 +41,8 @@ TEST(LoadConfigFile, EachFileLoadsOnlyItsOwnRecordsOrSaysWhyNot)
         {"0120.pp", WorkedExample, {}, otherType},
         {"12_a.pp", "5,7,0102;", {{7, "0102"}}, {}},
         {"12_c.pp", " 7,AB;99,;0,1;", {{7, "AB"}, {99, ""}, {0, "1"}}, {}},
+        // Scrambled, these hold CR LF and Ctrl-Z, which a file read as text would change.
+        {"12_b.pp", "1,\xD9\xA0;2,\xE3;", {{1, "\xD9\xA0"}, {2, "\xE3"}}, {}},
         {"12_g.pp", "1,0009;2,", {}, corrupted},
         {"12_h.pp", "00FF;13,1F4;", {}, corrupted},
         {"12_i.pp", " 12,00FF;", {}, corrupted},
