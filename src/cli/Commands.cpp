@@ -55,7 +55,7 @@ struct Outcome {
 Outcome Identify(TerminalShell& shell)
 {
     const ConnectOutcome connected = ConnectUps();
-    if (UpsType <= 1) return {Exit::Unit};
+    if (UpsType <= 1) return {Exit::Unit, {}};
     const std::string commands =
         HexBytes({reinterpret_cast<const uint8_t*>(SupportedCommands.data()), SupportedCommands.size()});
     std::string versions;
@@ -77,10 +77,10 @@ Outcome Identify(TerminalShell& shell)
 
 Outcome Modules(TerminalShell& shell)
 {
-    if (!ConnectUps()) return {Exit::Unit};
+    if (!ConnectUps()) return {Exit::Unit, {}};
     const auto listed = DetermineModules([] {});
     // Nothing listed after an unanswered discovery; a list too long to show is still an answer.
-    if (!listed || ModuleList.empty()) return {Exit::Unit};
+    if (!listed || ModuleList.empty()) return {Exit::Unit, {}};
     QJsonArray numbers;
     for (int16_t module : *listed) {
         shell.Say("module " + std::to_string(module));
@@ -131,16 +131,16 @@ int UpdateStatus(const UpdateOutcome& update, TerminalShell& shell)
 
 Outcome Update(const CliOptions& options, TerminalShell& shell)
 {
-    if (!ConnectUps()) return {Exit::Unit};
+    if (!ConnectUps()) return {Exit::Unit, {}};
     shell.Answer = [&](const MessageRequest& request) { return Confirmed(options, request, MsgAnswer::Yes, MsgAnswer::No); };
     if (options.Module) {
         const auto listed = DetermineModules([] {});
         const std::string number = std::to_string(*options.Module);
         if (!listed || std::find(listed->begin(), listed->end(), *options.Module) == listed->end()) {
             shell.Say("module " + number + " is not listed");
-            return {Exit::Unit};
+            return {Exit::Unit, {}};
         }
-        if (ApplyModuleSelect(number) != SwitchEnd::Accepted) return {Exit::Unit};
+        if (ApplyModuleSelect(number) != SwitchEnd::Accepted) return {Exit::Unit, {}};
     }
 
     UpdateRun run;
@@ -155,7 +155,7 @@ Outcome Update(const CliOptions& options, TerminalShell& shell)
     shell.File = options.File;
     shell.Run = &run;
     const UpdateOutcome update = UpdateEeprom(run);
-    Outcome outcome{UpdateStatus(update, shell)};
+    Outcome outcome{UpdateStatus(update, shell), {}};
     if (update.End != UpdateEnd::FileRefused && update.End != UpdateEnd::FromPastEnd && update.Total > 0)
         outcome.Fields = {{"records", static_cast<qint64>(update.Total)},
                           {"written", static_cast<qint64>(update.Written)},

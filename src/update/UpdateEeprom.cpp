@@ -33,6 +33,13 @@ public:
     UpdateHold& operator=(const UpdateHold&) = delete;
 };
 
+UpdateOutcome Ended(UpdateEnd end)
+{
+    UpdateOutcome outcome;
+    outcome.End = end;
+    return outcome;
+}
+
 // SelectedModule (decimal text) in hexadecimal, as the module select takes it.
 std::string SelectedModuleHex()
 {
@@ -86,7 +93,7 @@ UpdateOutcome LoadConfirmAndWrite(UpdateRun& run)
     }
     const FileVerdict verdict = LoadConfigFile(UpsType);
     if (!verdict.Taken) {
-        UpdateOutcome refused{UpdateEnd::FileRefused};
+        UpdateOutcome refused = Ended(UpdateEnd::FileRefused);
         if (!verdict.Shown.empty()) refused.Line = verdict.Shown.front().Text;
         // A title is left only by a file that failed to open.
         if (!ConfigFileTitle.empty()) {
@@ -99,7 +106,7 @@ UpdateOutcome LoadConfirmAndWrite(UpdateRun& run)
     run.Total = RecordNumbers.size();
     if (run.From >= run.Total) {
         window.SetCaption(AppTitle);
-        return {UpdateEnd::FromPastEnd};
+        return Ended(UpdateEnd::FromPastEnd);
     }
 
     MessageRequest confirm;
@@ -110,7 +117,7 @@ UpdateOutcome LoadConfirmAndWrite(UpdateRun& run)
     confirm.DefaultButton = 0;
     if (window.MessageBox(confirm) != MsgAnswer::Ok) {
         window.SetCaption(AppTitle);
-        return {UpdateEnd::Declined};
+        return Ended(UpdateEnd::Declined);
     }
 
     window.SetBusyPointer(true);

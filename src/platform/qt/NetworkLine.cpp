@@ -44,7 +44,7 @@ NetworkAddress ParseNetworkAddress(const std::string& device)
     else
         return address;
 
-    const NetworkAddress malformed{NetworkAddress::Malformed, {}, 0};
+    NetworkAddress malformed{NetworkAddress::Malformed, {}, 0};
     std::string_view host, port;
     if (rest.starts_with('[')) {
         const auto close = rest.find(']');
