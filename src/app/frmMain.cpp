@@ -301,10 +301,8 @@ void frmMain::HelpQuit() {}
 // The command goes on when a record of it cannot be written: the unit matters more.
 void frmMain::ShowWriteFailures()
 {
-    for (UpsLink::LineFile* file : {boardLog_, wireTrace_}) {
-        const std::string failure = file ? file->TakeWriteFailure() : "";
-        if (!failure.empty()) MessageBox({failure, UpsLink::AppTitle, UpsLink::MsgButtons::OkOnly});
-    }
+    for (const std::string& failure : UpsLink::LineFile::TakeWriteFailures({boardLog_, wireTrace_}))
+        MessageBox({failure, UpsLink::AppTitle, UpsLink::MsgButtons::OkOnly});
 }
 
 // Window events.

@@ -94,15 +94,10 @@ void TerminalShell::Event(const QJsonObject& object)
 
 bool TerminalShell::TellWriteFailures()
 {
-    bool lost = false;
-    for (LineFile* file : {boardLog_, WireTrace}) {
-        const std::string failure = file ? file->TakeWriteFailure() : "";
-        if (failure.empty()) continue;
-        ClearBar();
-        std::fprintf(stderr, "zentrel-cli: %s\n", failure.c_str());
-        lost = true;
-    }
-    return lost;
+    const std::vector<std::string> failures = LineFile::TakeWriteFailures({boardLog_, WireTrace});
+    if (!failures.empty()) ClearBar();
+    for (const std::string& failure : failures) std::fprintf(stderr, "zentrel-cli: %s\n", failure.c_str());
+    return !failures.empty();
 }
 
 void TerminalShell::Print(const std::string& line)

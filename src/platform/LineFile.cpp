@@ -39,6 +39,15 @@ std::string LineFile::TakeWriteFailure()
     return failure_;
 }
 
+std::vector<std::string> LineFile::TakeWriteFailures(std::initializer_list<LineFile*> files)
+{
+    std::vector<std::string> failures;
+    for (LineFile* file : files)
+        if (file)
+            if (std::string failure = file->TakeWriteFailure(); !failure.empty()) failures.push_back(std::move(failure));
+    return failures;
+}
+
 void LogBoardLine(LineFile& file, const std::string& message)
 {
     using namespace std::chrono;

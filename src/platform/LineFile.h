@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,6 +24,8 @@ public:
     // Why a line could not be written, "cannot write log file PATH: reason", the first time it is
     // asked after the first failure; empty otherwise, so that each file's failure is told once.
     std::string TakeWriteFailure();
+    // TakeWriteFailure of each file given (absent ones skipped): the failures not yet told.
+    static std::vector<std::string> TakeWriteFailures(std::initializer_list<LineFile*> files);
 
 private:
     struct Closer {

@@ -53,34 +53,33 @@ std::string SelectedModuleHex()
 UpdateOutcome WriteRecords(UpdateRun& run)
 {
     Shell& window = frmMain();
-    UpdateOutcome outcome;
-    outcome.End = UpdateEnd::Complete;
+    UpdateOutcome outcome = Ended(UpdateEnd::Complete);
     for (std::size_t i = run.From; i < run.Total; ++i) {
         if (run.Stop && run.Stop()) {
             outcome.End = UpdateEnd::Stopped;
             break;
         }
         const int number = At(RecordNumbers, static_cast<long long>(i));
-        outcome.Record = number;
+        std::string refusal;
         try {
             if (window.ModuleEnabled()) SelectModule(SelectedModuleHex());
             Sleep(PauseBeforeRecord);
-            if (!WriteConfigRecord(std::to_string(number), At(RecordData, static_cast<long long>(i)))) {
-                outcome.End = UpdateEnd::RecordFailed;
-                outcome.Line = "Error updating #" + std::to_string(number);
-                break;
-            }
+            if (!WriteConfigRecord(std::to_string(number), At(RecordData, static_cast<long long>(i))))
+                refusal = "Error updating #" + std::to_string(number);
         } catch (const Fault& fault) {
+            refusal = FaultText(fault);
+        }
+        if (!refusal.empty()) {
             outcome.End = UpdateEnd::RecordFailed;
-            outcome.Line = FaultText(fault);
+            outcome.Record = number;
+            outcome.Line = refusal;
+            window.AddToBoard(refusal);
             break;
         }
         run.Next = i + 1;
         window.SetProgress(static_cast<int>(i * 100 / run.Total));
         window.Repaint();
     }
-    if (outcome.End != UpdateEnd::RecordFailed) outcome.Record = -1;
-    if (!outcome.Line.empty()) window.AddToBoard(outcome.Line);
     return outcome;
 }
 

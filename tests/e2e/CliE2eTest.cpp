@@ -62,8 +62,12 @@ const Lines Lost{"8012 The device is not open 2", "8012 The device is not open 5
                  "8012 The device is not open 2", "8012 The device is not open 5", "Configuration update Error",
                  "8012 The device is not open 2", "Unable to open port", "stopped at record 3 of 4; resume with --from 3"};
 
-// How zentrel-cli reaches each unit: its pseudo-terminal, or ser2net in front of it.
+// How zentrel-cli reaches each unit: its pseudo-terminal, or ser2net in front of it; a row runs
+// over each way it names, and through ser2net on 127.0.0.1 the unit takes the same frames as over
+// its own line (the third record's 0xFF bytes among them) and keeps the same records.
 enum class Via { Pty, Rfc2217, Tcp };
+using Vias = std::vector<Via>;
+const Vias PtyOnly{Via::Pty}, Network{Via::Rfc2217, Via::Tcp}, Everywhere{Via::Pty, Via::Rfc2217, Via::Tcp};
 
 // What happens to the run: nothing, SIGTERM or ser2net killed while the second record is written,
 // or another client holding ser2net's port throughout.
@@ -71,7 +75,7 @@ enum class Event { None, StopInRecord2, KillServerInRecord2, PortHeld };
 
 struct CliCase {
     const char* Name;
-    Via Transport;
+    Vias Transports;
     int Units;                     // simulated units, one --port each
     std::vector<std::string> Sim;  // besides --log and --eeprom
     QStringList Arguments;         // after --port; DEMO is the demo file
@@ -85,113 +89,100 @@ struct CliCase {
 };
 
 const CliCase Cases[] = {
-    {"Identify", Via::Pty, 1, {}, {"identify"}, Event::None, 0, 0, Up + Identity + Down, FullConnect + Payloads{Opening}, "", ""},
-    {"Modules", Via::Pty, 1, {"--modules", "5,255,2"}, {"modules"}, Event::None, 0, 0,
+    {"Identify", Everywhere, 1, {}, {"identify"}, Event::None, 0, 0, Up + Identity + Down, FullConnect + Payloads{Opening}, "", ""},
+    {"Modules", PtyOnly, 1, {"--modules", "5,255,2"}, {"modules"}, Event::None, 0, 0,
      Up + Lines{"Determining Modules Supported...", "Done", "module 5", "module 2"} + Down,
      FullConnect + Payloads{ListModules, Opening}, "", ""},
-    {"UpdateWithYes", Via::Pty, 1, {}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
+    {"UpdateWithYes", Everywhere, 1, {}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down,
      FullConnect + Payloads{Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3, ""},
-    {"NoYesNoTerminalSendsNothing", Via::Pty, 1, {}, {"update", "DEMO"}, Event::None, 0, 2, {}, {}, "",
+    {"NoYesNoTerminalSendsNothing", PtyOnly, 1, {}, {"update", "DEMO"}, Event::None, 0, 2, {}, {}, "",
      "zentrel-cli: update asks before writing; without a terminal give --yes\n"},
-    {"UnreadableFileRefused", Via::Pty, 1, {}, {"update", "/nonexistent/280_x.pp", "--yes"}, Event::None, 0, 4,
+    {"UnreadableFileRefused", PtyOnly, 1, {}, {"update", "/nonexistent/280_x.pp", "--yes"}, Event::None, 0, 4,
      Up + Lines{"Error Loading File"} + Down, FullConnect + Payloads{Opening}, "", "zentrel-cli: 53 File not found\n"},
-    {"RefusedRecordStops", Via::Pty, 1, NoCe + std::vector<std::string>{"--refuse-record", "12"}, {"update", "DEMO", "--yes"}, Event::None, 0,
+    {"RefusedRecordStops", Everywhere, 1, NoCe + std::vector<std::string>{"--refuse-record", "12"}, {"update", "DEMO", "--yes"}, Event::None, 0,
      1,
      Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
          Down,
      FullConnect + Payloads{R1, R2, R3, Close, Opening}, Kept1, ""},
-    {"ResumeFrom3", Via::Pty, 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, Event::None, 0, 0,
+    {"ResumeFrom3", Everywhere, 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, Event::None, 0, 0,
      Up + Lines{"2 records, about 1 min", "Updating configuration...", "Configuration update complete"} + Down,
      FullConnect + Payloads{R3, R4, Close, Opening}, Kept3, ""},
-    {"TwoUnitsAtOnce", Via::Pty, 2, NoCe, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
+    {"TwoUnitsAtOnce", PtyOnly, 2, NoCe, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Updated, Kept1 + Kept3, ""},
-    {"SigtermMidUpdate", Via::Pty, 1, NoCe, {"update", "DEMO", "--yes"}, Event::StopInRecord2, 0, 130,
+    {"SigtermMidUpdate", PtyOnly, 1, NoCe, {"update", "DEMO", "--yes"}, Event::StopInRecord2, 0, 130,
      Up + Plan + Lines{"Configuration update Error", "interrupted at record 3 of 4; resume with --from 3"} + Down,
      FullConnect + Payloads{R1, R2, Close, Opening}, Kept1, ""},
     // The faults of the unit. Busy, late, a bad checksum or a stray byte before a data reply: that request again.
-    {"BusyFirst2", Via::Pty, 1, {"--busy-first", "2"}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
+    {"BusyFirst2", PtyOnly, 1, {"--busy-first", "2"}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
      {Opening, List, List, List, Access, Ident, Type, Session, List, Opening}, "", ""},
-    {"Late1500", Via::Pty, 1, {"--late", "1500"}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
+    {"Late1500", PtyOnly, 1, {"--late", "1500"}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
      {Opening, List, List, Access, Ident, Ident, Type, Type, Session, List, List, Opening}, "", ""},
-    {"BadChecksumIdentification", Via::Pty, 1, {"--bad-checksum", "2"}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
+    {"BadChecksumIdentification", PtyOnly, 1, {"--bad-checksum", "2"}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
      {Opening, List, Access, Ident, Ident, Type, Session, List, Opening}, "", ""},
-    {"StrayByteTypeCode", Via::Pty, 1, {"--stray-byte", "3"}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
+    {"StrayByteTypeCode", PtyOnly, 1, {"--stray-byte", "3"}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
      {Opening, List, Access, Ident, Type, Type, Session, List, Opening}, "", ""},
-    {"BadChecksumModuleList", Via::Pty, 1, {"--bad-checksum", "5"}, {"modules"}, Event::None, 0, 0, Up + Listed + Down,
+    {"BadChecksumModuleList", PtyOnly, 1, {"--bad-checksum", "5"}, {"modules"}, Event::None, 0, 0, Up + Listed + Down,
      FullConnect + Payloads{ListModules, ListModules, Opening}, "", ""},
-    {"StrayByteModuleList", Via::Pty, 1, {"--stray-byte", "5"}, {"modules"}, Event::None, 0, 0, Up + Listed + Down,
+    {"StrayByteModuleList", PtyOnly, 1, {"--stray-byte", "5"}, {"modules"}, Event::None, 0, 0, Up + Listed + Down,
      FullConnect + Payloads{ListModules, ListModules, Opening}, "", ""},
     // An acknowledgement's checksum is not looked at; a stray byte before it hides its code.
-    {"BadChecksumAck", Via::Pty, 1, NoCe + std::vector<std::string>{"--bad-checksum", "5"}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
+    {"BadChecksumAck", PtyOnly, 1, NoCe + std::vector<std::string>{"--bad-checksum", "5"}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Updated, Kept1 + Kept3, ""},
-    {"StrayByteAck", Via::Pty, 1, NoCe + std::vector<std::string>{"--stray-byte", "6"}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
+    {"StrayByteAck", PtyOnly, 1, NoCe + std::vector<std::string>{"--stray-byte", "6"}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Payloads{R1, R2, R2, R3, R4, Close, Opening},
      Kept1 + Kept3, ""},
     // Faults that end every connect: the unit is not identified and nothing is written.
-    {"Silent", Via::Pty, 1, {"--silent"}, {"identify"}, Event::None, 0, 1, NoUps, Unanswered, "", ""},
-    {"SilentUpdate", Via::Pty, 1, {"--silent"}, {"update", "DEMO", "--yes"}, Event::None, 0, 1, NoUps, Unanswered, "", ""},
-    {"BusyAlwaysUpdate", Via::Pty, 1, {"--busy-always"}, {"update", "DEMO", "--yes"}, Event::None, 0, 1, NoUps, Unanswered, "", ""},
-    {"StalledIdentification", Via::Pty, 1, {"--stall-after", "14", "--stall", "20000"}, {"identify"}, Event::None, 0, 1, NoUps,
+    {"Silent", PtyOnly, 1, {"--silent"}, {"identify"}, Event::None, 0, 1, NoUps, Unanswered, "", ""},
+    {"SilentUpdate", PtyOnly, 1, {"--silent"}, {"update", "DEMO", "--yes"}, Event::None, 0, 1, NoUps, Unanswered, "", ""},
+    {"BusyAlwaysUpdate", PtyOnly, 1, {"--busy-always"}, {"update", "DEMO", "--yes"}, Event::None, 0, 1, NoUps, Unanswered, "", ""},
+    {"StalledIdentification", PtyOnly, 1, {"--stall-after", "14", "--stall", "20000"}, {"identify"}, Event::None, 0, 1, NoUps,
      Unidentified + Payloads(5, Ident), "", ""},
-    {"CutIdentificationUpdate", Via::Pty, 1, {"--cut", "1"}, {"update", "DEMO", "--yes"}, Event::None, 0, 1,
+    {"CutIdentificationUpdate", PtyOnly, 1, {"--cut", "1"}, {"update", "DEMO", "--yes"}, Event::None, 0, 1,
      Lines{"Connecting...", "9 Subscript out of range 9", "NO UPS Found", "Done"}, Unidentified, "", ""},
     // A line of the record that cannot be written: the command goes on; the reason is told once, and a
     // success becomes 5 while a failure keeps its own status.
-    {"LogOnFullDisk", Via::Pty, 1, {}, {"--log", "/dev/full", "identify"}, Event::None, 0, 5, Up + Identity + Down,
+    {"LogOnFullDisk", PtyOnly, 1, {}, {"--log", "/dev/full", "identify"}, Event::None, 0, 5, Up + Identity + Down,
      FullConnect + Payloads{Opening}, "", "zentrel-cli: cannot write log file /dev/full: No space left on device\n"},
-    {"TraceOnFullDisk", Via::Pty, 1, {}, {"--trace", "/dev/full", "identify"}, Event::None, 0, 5, Up + Identity + Down,
+    {"TraceOnFullDisk", PtyOnly, 1, {}, {"--trace", "/dev/full", "identify"}, Event::None, 0, 5, Up + Identity + Down,
      FullConnect + Payloads{Opening}, "", "zentrel-cli: cannot write trace file /dev/full: No space left on device\n"},
-    {"UnreadableFileLogOnFullDisk", Via::Pty, 1, {}, {"--log", "/dev/full", "update", "/nonexistent/280_x.pp", "--yes"}, Event::None, 0, 4,
+    {"UnreadableFileLogOnFullDisk", PtyOnly, 1, {}, {"--log", "/dev/full", "update", "/nonexistent/280_x.pp", "--yes"}, Event::None, 0, 4,
      Up + Lines{"Error Loading File"} + Down, FullConnect + Payloads{Opening}, "",
      "zentrel-cli: 53 File not found\nzentrel-cli: cannot write log file /dev/full: No space left on device\n"},
-    // Through ser2net on 127.0.0.1: the unit takes the same frames as over its own line (the third
-    // record's 0xFF bytes among them), and keeps the same records.
-    {"IdentifyRfc2217", Via::Rfc2217, 1, {}, {"identify"}, Event::None, 0, 0, Up + Identity + Down,
-     FullConnect + Payloads{Opening}, "", ""},
-    {"IdentifyTcp", Via::Tcp, 1, {}, {"identify"}, Event::None, 0, 0, Up + Identity + Down, FullConnect + Payloads{Opening},
-     "", ""},
-    {"UpdateWithYesRfc2217", Via::Rfc2217, 1, {}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
-     Up + Plan + Lines{"Configuration update complete"} + Down,
-     FullConnect + Payloads{Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3, ""},
-    {"UpdateWithYesTcp", Via::Tcp, 1, {}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
-     Up + Plan + Lines{"Configuration update complete"} + Down,
-     FullConnect + Payloads{Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3, ""},
-    {"RefusedRecordStopsRfc2217", Via::Rfc2217, 1, NoCe + std::vector<std::string>{"--refuse-record", "12"},
-     {"update", "DEMO", "--yes"}, Event::None, 0, 1,
-     Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
-         Down,
-     FullConnect + Payloads{R1, R2, R3, Close, Opening}, Kept1, ""},
-    {"RefusedRecordStopsTcp", Via::Tcp, 1, NoCe + std::vector<std::string>{"--refuse-record", "12"},
-     {"update", "DEMO", "--yes"}, Event::None, 0, 1,
-     Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
-         Down,
-     FullConnect + Payloads{R1, R2, R3, Close, Opening}, Kept1, ""},
-    {"ResumeFrom3Rfc2217", Via::Rfc2217, 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, Event::None, 0, 0,
-     Up + Lines{"2 records, about 1 min", "Updating configuration...", "Configuration update complete"} + Down,
-     FullConnect + Payloads{R3, R4, Close, Opening}, Kept3, ""},
-    {"ResumeFrom3Tcp", Via::Tcp, 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, Event::None, 0, 0,
-     Up + Lines{"2 records, about 1 min", "Updating configuration...", "Configuration update complete"} + Down,
-     FullConnect + Payloads{R3, R4, Close, Opening}, Kept3, ""},
     // The rate reaches the far port over RFC 2217; raw TCP leaves it at the server's.
-    {"Baud9600Rfc2217", Via::Rfc2217, 1, {"--baud", "9600"}, {"--baud", "9600", "identify"}, Event::None, 9600, 0,
+    {"Baud9600", {Via::Rfc2217}, 1, {"--baud", "9600"}, {"--baud", "9600", "identify"}, Event::None, 9600, 0,
      Up + Identity + Down, FullConnect + Payloads{Opening}, "", ""},
-    {"Baud9600Tcp", Via::Tcp, 1, {"--baud", "9600"}, {"--baud", "9600", "identify"}, Event::None, 19200, 0,
+    {"Baud9600", {Via::Tcp}, 1, {"--baud", "9600"}, {"--baud", "9600", "identify"}, Event::None, 19200, 0,
      Up + Identity + Down, FullConnect + Payloads{Opening}, "", ""},
     // The server's refusal is the port's open failure, with its own words.
-    {"PortInUseRfc2217", Via::Rfc2217, 1, {}, {"identify"}, Event::PortHeld, 0, 3, Lines{"Unable to open port"}, {}, "",
-     "zentrel-cli: cannot open ADDRESS: Port already in use\n"},
-    {"PortInUseTcp", Via::Tcp, 1, {}, {"identify"}, Event::PortHeld, 0, 3, Lines{"Unable to open port"}, {}, "",
+    {"PortInUse", Network, 1, {}, {"identify"}, Event::PortHeld, 0, 3, Lines{"Unable to open port"}, {}, "",
      "zentrel-cli: cannot open ADDRESS: Port already in use\n"},
     // The server gone during a record: the device is no longer open; only the acknowledged records
     // are kept, and the run says where to resume.
-    {"ServerKilledMidUpdateRfc2217", Via::Rfc2217, 1, NoCe, {"update", "DEMO", "--yes"}, Event::KillServerInRecord2, 0, 1,
-     Up + Plan + Lost, FullConnect + Payloads{R1, R2}, Kept1, ""},
-    {"ServerKilledMidUpdateTcp", Via::Tcp, 1, NoCe, {"update", "DEMO", "--yes"}, Event::KillServerInRecord2, 0, 1,
+    {"ServerKilledMidUpdate", Network, 1, NoCe, {"update", "DEMO", "--yes"}, Event::KillServerInRecord2, 0, 1,
      Up + Plan + Lost, FullConnect + Payloads{R1, R2}, Kept1, ""},
 };
 
-void PrintTo(const CliCase& c, std::ostream* os) { *os << c.Name; }
+// One row over one way to the unit, named after both.
+struct CliRun {
+    const CliCase* Case;
+    Via Transport;
+    std::string Name() const
+    {
+        static const char* const suffixes[] = {"", "Rfc2217", "Tcp"};
+        return Case->Name + std::string(suffixes[static_cast<int>(Transport)]);
+    }
+};
+
+std::vector<CliRun> Runs()
+{
+    std::vector<CliRun> runs;
+    for (const CliCase& c : Cases)
+        for (Via via : c.Transports) runs.push_back({&c, via});
+    return runs;
+}
+
+void PrintTo(const CliRun& run, std::ostream* os) { *os << run.Name(); }
 
 // A client of 127.0.0.1:port that only holds the connection.
 int ConnectTo(int port)
@@ -221,11 +212,12 @@ int OutputBaud(const std::string& device)
     }
 }
 
-class CliE2e : public testing::TestWithParam<CliCase> {};
+class CliE2e : public testing::TestWithParam<CliRun> {};
 
 TEST_P(CliE2e, LinesStatusFramesAndEeprom)
 {
-    const CliCase& c = GetParam();
+    const CliCase& c = *GetParam().Case;
+    const Via via = GetParam().Transport;
     QTemporaryDir dir;
     const auto path = [&](const char* name, int unit) { return dir.filePath(name + QString::number(unit)).toStdString(); };
     std::vector<std::unique_ptr<SimProcess>> sims;
@@ -236,13 +228,13 @@ TEST_P(CliE2e, LinesStatusFramesAndEeprom)
         std::vector<std::string> options = c.Sim;
         options.insert(options.end(), {"--log", path("log", unit), "--eeprom", path("eeprom", unit)});
         sims.push_back(std::make_unique<SimProcess>(options));
-        if (c.Transport == Via::Pty) {
+        if (via == Via::Pty) {
             arguments << "--port" << QString::fromStdString(sims.back()->SlavePath());
             continue;
         }
-        servers.push_back(std::make_unique<Ser2netProcess>(sims.back()->SlavePath(), c.Transport == Via::Rfc2217));
+        servers.push_back(std::make_unique<Ser2netProcess>(sims.back()->SlavePath(), via == Via::Rfc2217));
         address = "127.0.0.1:" + std::to_string(servers.back()->TcpPort());
-        arguments << "--port" << QString::fromStdString((c.Transport == Via::Rfc2217 ? "rfc2217://" : "tcp://") + address);
+        arguments << "--port" << QString::fromStdString((via == Via::Rfc2217 ? "rfc2217://" : "tcp://") + address);
     }
     const int holder = c.During == Event::PortHeld ? ConnectTo(servers.front()->TcpPort()) : -1;
     for (const QString& argument : c.Arguments) arguments << (argument == "DEMO" ? ZENTREL_DEMO : argument);
@@ -292,7 +284,7 @@ TEST_P(CliE2e, LinesStatusFramesAndEeprom)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cli, CliE2e, testing::ValuesIn(Cases), [](const auto& info) { return info.param.Name; });
+INSTANTIATE_TEST_SUITE_P(Cli, CliE2e, testing::ValuesIn(Runs()), [](const auto& info) { return info.param.Name(); });
 
 }  // namespace
 
