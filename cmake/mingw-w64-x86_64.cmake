@@ -1,14 +1,13 @@
-# Cross-compiling the core for 64-bit Windows with MinGW-w64 (posix threads, for std::thread and
-# GoogleTest). Everything is linked statically so the programs run under Wine without MinGW's DLLs.
+# Cross-compiling for 64-bit Windows with MinGW-w64 (posix threads, which std::thread, GoogleTest
+# and Qt need). Used for Qt itself, the programs and the core's tests.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+list(APPEND CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 set(CMAKE_CROSSCOMPILING_EMULATOR wine CACHE FILEPATH "Runs the Windows programs here")

@@ -98,7 +98,7 @@ int Port::InBufferCount() { return open_ ? PendingCount() : 0; }
 void Port::SetInBufferCount(int count)
 {
     if (count != 0) RefuseProperty();
-    if (open_) ReadPending();
+    if (open_) DiscardPending();
 }
 
 std::vector<uint8_t> Port::Input()

@@ -72,6 +72,8 @@ protected:
     virtual void ApplySettings(const CommSettings& settings) = 0;
     virtual int PendingCount() = 0;
     virtual std::vector<uint8_t> ReadPending() = 0;
+    // Drops what is waiting, where the device can do so itself; else by reading it.
+    virtual void DiscardPending() { ReadPending(); }
     virtual void Write(const std::vector<uint8_t>& bytes) = 0;
 
     void NoteOpenFailure(std::string device, std::string reason);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Rfc2217.h"
+#include "platform/Line.h"
 #include "platform/Port.h"
 
 namespace UpsLink {
@@ -28,12 +29,6 @@ struct NetworkAddress {
 // rfc2217://HOST:PORT or tcp://HOST:PORT, HOST a name, an IPv4 address or an IPv6 address in
 // brackets, PORT 1 to 65535.
 NetworkAddress ParseNetworkAddress(const std::string& device);
-
-// Why a network line did not open: the port's fault and the reason told with it.
-struct LineRefusal {
-    int Number = 0;
-    std::string Reason;
-};
 
 // A port served by a console server over TCP, polled as the serial port is: no event loop runs
 // while the link waits, so bytes are pulled from the socket before they are counted or read.

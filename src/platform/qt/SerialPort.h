@@ -1,17 +1,21 @@
 #pragma once
 
-#include <QSerialPort>
-#include <QString>
+#include <QtGlobal>
 
 #include "NetworkLine.h"
 #include "PortMap.h"
 #include "platform/Port.h"
 
+#ifdef Q_OS_WIN
+#include "platform/win/ComLine.h"
+#else
+#include "TtyLine.h"
+#endif
+
 namespace UpsLink {
 
-// The real serial port, opening what the port map names for its number, or a port behind a console
-// server when that is a network address. No event loop runs while the link waits, so pending bytes
-// are pulled from the operating system before they are counted or read.
+// The real serial port, opening what the port map names for its number: a local serial device,
+// or a port behind a console server when that is a network address.
 class SerialPort : public Port {
 protected:
     void OpenDevice(int number, const CommSettings& settings) override;
@@ -19,13 +23,15 @@ protected:
     void ApplySettings(const CommSettings& settings) override;
     int PendingCount() override;
     std::vector<uint8_t> ReadPending() override;
+    void DiscardPending() override;
     void Write(const std::vector<uint8_t>& bytes) override;
 
 private:
-    void PullFromSystem();
-    void OpenNetwork(const NetworkAddress& address, const CommSettings& settings);
-
-    QSerialPort serial_;
+#ifdef Q_OS_WIN
+    ComLine local_;
+#else
+    TtyLine local_;
+#endif
     NetworkLine network_;
     bool onNetwork_ = false;
 };

@@ -13,6 +13,12 @@
 #include <cerrno>
 #endif
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <QWinEventNotifier>
+#endif
+
 namespace UpsLink {
 
 namespace {
@@ -78,11 +84,31 @@ void CatchPlatformStopRequests()
 
 int StopRequestDescriptor() { return wakePipe[0]; }
 
-#else
+#elif defined(Q_OS_WIN)
 
 namespace {
 
-void CatchPlatformStopRequests() {}
+HANDLE wakeEvent = nullptr;
+
+// Runs on a thread of its own that the system starts for each console event.
+BOOL WINAPI OnConsoleEvent(DWORD event)
+{
+    stopRequested = 1;
+    SetEvent(wakeEvent);
+    // Closing the console, logging off and shutting down end the process as soon as this returns:
+    // holding it gives the program the few seconds the system allows to stop and disconnect.
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) Sleep(INFINITE);
+    return TRUE;
+}
+
+void CatchPlatformStopRequests()
+{
+    if (wakeEvent) return;
+    wakeEvent = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    auto* notifier = new QWinEventNotifier(wakeEvent, QCoreApplication::instance());
+    QObject::connect(notifier, &QWinEventNotifier::activated, notifier, [] { RunStopActions(); });
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
 
 }  // namespace
 

@@ -8,9 +8,9 @@ class QObject;
 namespace UpsLink {
 
 // A request from outside to stop the program: Ctrl+C, kill, or the terminal closing (SIGINT,
-// SIGTERM, SIGHUP). It is noted at once, so that a command stops at its next safe point instead
-// of in the middle of a transaction, and the actions given to OnStopRequest run from the event
-// loop. Call CatchStopRequests once the application object exists.
+// SIGTERM, SIGHUP; on Windows Ctrl+C, Ctrl+Break and the console closing). It is noted at once,
+// so that a command stops at its next safe point instead of in the middle of a transaction, and
+// the actions given to OnStopRequest run from the event loop. Call CatchStopRequests once the application object exists.
 void CatchStopRequests();
 bool StopRequested();
 
