@@ -1,10 +1,8 @@
 #include "Commands.h"
 
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSerialPortInfo>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -20,6 +18,7 @@
 #include "platform/Seams.h"
 #include "platform/qt/SerialPort.h"
 #include "platform/qt/SystemClock.h"
+#include "platform/qt/SystemPorts.h"
 #include "update/Pacing.h"
 #include "update/UpdateEeprom.h"
 #include "ups/Connect.h"
@@ -167,29 +166,11 @@ Outcome Update(const CliOptions& options, TerminalShell& shell)
 
 int ListPorts(const CliOptions& options)
 {
-    // Every port number that names a device: those of the port map, and those of /dev/ttyS(n-1).
-    QList<int> numbers;
-    for (const auto& [number, what] : NamedPorts()) numbers << number;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const QString device = info.systemLocation();
-        if (device.startsWith("/dev/ttyS")) numbers << device.mid(9).toInt() + 1;
-    }
-    std::sort(numbers.begin(), numbers.end());
     if (!options.Json) std::printf("device\tdescription\tmanufacturer\tserial\tusb id\tcom\n");
-
     TerminalShell out(options.Json, false, nullptr);
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const QString device = info.systemLocation();
-        QString com;
-        for (int n : numbers)
-            if (n > 0 && com.isEmpty() &&
-                QFileInfo(DeviceForPort(n)).canonicalFilePath() == QFileInfo(device).canonicalFilePath())
-                com = QStringLiteral("COM%1").arg(n);
-        const QString ids = info.hasVendorIdentifier() && info.hasProductIdentifier()
-                                ? QStringLiteral("%1:%2").arg(info.vendorIdentifier(), 4, 16, QChar('0'))
-                                      .arg(info.productIdentifier(), 4, 16, QChar('0'))
-                                : QString();
-        const QString fields[] = {device, info.description(), info.manufacturer(), info.serialNumber(), ids, com};
+    for (const SystemPort& system : SystemPorts()) {
+        const QString fields[] = {system.Device, system.Description, system.Manufacturer,
+                                  system.Serial, system.UsbId,       system.Com};
         if (options.Json) {
             static const char* names[] = {"device", "description", "manufacturer", "serial", "usb_id", "com"};
             QJsonObject port{{"event", "port"}};

@@ -1,14 +1,12 @@
 #include "TerminalShell.h"
 
-#include <poll.h>
-#include <unistd.h>
-
 #include <QJsonDocument>
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/qt/StopRequest.h"
+#include "Terminal.h"
 #include "platform/LineFile.h"
+#include "platform/qt/StopRequest.h"
 #include "update/UpdateEeprom.h"
 
 namespace UpsLink {
@@ -136,14 +134,7 @@ bool AskYes(const std::string& question)
 {
     std::fprintf(stderr, "%s [y/N] ", question.c_str());
     std::fflush(stderr);
-    std::string answer;
-    for (char ch = 0; ch != '\n';) {
-        pollfd in{STDIN_FILENO, POLLIN, 0};
-        if (StopRequested()) break;
-        if (::poll(&in, 1, 200) <= 0) continue;
-        if (::read(STDIN_FILENO, &ch, 1) != 1) break;
-        if (ch != '\n') answer += ch;
-    }
+    std::string answer = ReadAnswerLine();
     if (StopRequested()) std::fputc('\n', stderr);
     std::transform(answer.begin(), answer.end(), answer.begin(), [](unsigned char c) { return std::tolower(c); });
     return answer == "y" || answer == "yes";

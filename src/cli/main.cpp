@@ -1,7 +1,5 @@
 // zentrel-cli: the update procedures from a terminal or a script.
 
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <cstdio>
 #include <memory>
@@ -9,6 +7,7 @@
 #include "CliOptions.h"
 #include "Commands.h"
 #include "ManyPorts.h"
+#include "Terminal.h"
 #include "TerminalShell.h"
 #include "platform/LineFile.h"
 #include "platform/qt/PortMap.h"
@@ -20,6 +19,7 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("zentrel-cli");
     QCoreApplication::setApplicationVersion(ZENTREL_VERSION);
+    PrepareConsole();
 
     CliOptions options;
     const CliParse parse = ParseCliOptions({argv, argv + argc}, options);
@@ -30,7 +30,7 @@ int main(int argc, char* argv[])
     NamePortsFromEnvironment();
     if (options.Command == "ports") return ListPorts(options);
     // No confirmation is ever assumed.
-    if (options.Command == "update" && !options.Yes && !::isatty(STDIN_FILENO)) {
+    if (options.Command == "update" && !options.Yes && !InputIsTerminal()) {
         std::fprintf(stderr, "zentrel-cli: update asks before writing; without a terminal give --yes\n");
         return Exit::Usage;
     }
@@ -48,6 +48,6 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "zentrel-cli: %s\n", refusal.c_str());
         return Exit::Usage;
     }
-    TerminalShell shell(options.Json, !options.Quiet && ::isatty(STDERR_FILENO), boardLog.get());
+    TerminalShell shell(options.Json, !options.Quiet && ErrorIsTerminal(), boardLog.get());
     return RunOnPort(options, shell);
 }
