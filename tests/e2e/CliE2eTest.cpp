@@ -64,14 +64,17 @@ const Lines Lost{"8012 The device is not open 2", "8012 The device is not open 5
 
 // How zentrel-cli reaches each unit: its pseudo-terminal, or ser2net in front of it; a row runs
 // over each way it names, and through ser2net on 127.0.0.1 the unit takes the same frames as over
-// its own line (the third record's 0xFF bytes among them) and keeps the same records.
-enum class Via { Pty, Rfc2217, Tcp };
+// its own line (the third record's 0xFF bytes among them) and keeps the same records. Wine: the
+// Windows build (ZENTREL_WINE_CLI, when set) under Wine, its COM7 the unit's pseudo-terminal.
+enum class Via { Pty, Rfc2217, Tcp, Wine };
 using Vias = std::vector<Via>;
-const Vias PtyOnly{Via::Pty}, Network{Via::Rfc2217, Via::Tcp}, Everywhere{Via::Pty, Via::Rfc2217, Via::Tcp};
+const Vias PtyOnly{Via::Pty}, Network{Via::Rfc2217, Via::Tcp}, Everywhere{Via::Pty, Via::Rfc2217, Via::Tcp},
+    PtyAndWine{Via::Pty, Via::Wine}, EverywhereAndWine{Via::Pty, Via::Rfc2217, Via::Tcp, Via::Wine};
 
-// What happens to the run: nothing, SIGTERM or ser2net killed while the second record is written,
-// or another client holding ser2net's port throughout.
-enum class Event { None, StopInRecord2, KillServerInRecord2, PortHeld };
+// What happens to the run: nothing, a stop request (SIGTERM; Ctrl+C under Wine) or ser2net killed
+// while the second record is written, another client holding ser2net's port throughout, or the
+// command line given a COM port with nothing behind it.
+enum class Event { None, StopInRecord2, KillServerInRecord2, PortHeld, PortEmpty };
 
 struct CliCase {
     const char* Name;
@@ -89,28 +92,28 @@ struct CliCase {
 };
 
 const CliCase Cases[] = {
-    {"Identify", Everywhere, 1, {}, {"identify"}, Event::None, 0, 0, Up + Identity + Down, FullConnect + Payloads{Opening}, "", ""},
-    {"Modules", PtyOnly, 1, {"--modules", "5,255,2"}, {"modules"}, Event::None, 0, 0,
+    {"Identify", EverywhereAndWine, 1, {}, {"identify"}, Event::None, 0, 0, Up + Identity + Down, FullConnect + Payloads{Opening}, "", ""},
+    {"Modules", PtyAndWine, 1, {"--modules", "5,255,2"}, {"modules"}, Event::None, 0, 0,
      Up + Lines{"Determining Modules Supported...", "Done", "module 5", "module 2"} + Down,
      FullConnect + Payloads{ListModules, Opening}, "", ""},
-    {"UpdateWithYes", Everywhere, 1, {}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
+    {"UpdateWithYes", EverywhereAndWine, 1, {}, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down,
      FullConnect + Payloads{Select, R1, Select, R2, Select, R3, Select, R4, Close, Opening}, Kept1 + Kept3, ""},
     {"NoYesNoTerminalSendsNothing", PtyOnly, 1, {}, {"update", "DEMO"}, Event::None, 0, 2, {}, {}, "",
      "zentrel-cli: update asks before writing; without a terminal give --yes\n"},
-    {"UnreadableFileRefused", PtyOnly, 1, {}, {"update", "/nonexistent/280_x.pp", "--yes"}, Event::None, 0, 4,
+    {"UnreadableFileRefused", PtyAndWine, 1, {}, {"update", "/nonexistent/280_x.pp", "--yes"}, Event::None, 0, 4,
      Up + Lines{"Error Loading File"} + Down, FullConnect + Payloads{Opening}, "", "zentrel-cli: 53 File not found\n"},
-    {"RefusedRecordStops", Everywhere, 1, NoCe + std::vector<std::string>{"--refuse-record", "12"}, {"update", "DEMO", "--yes"}, Event::None, 0,
+    {"RefusedRecordStops", EverywhereAndWine, 1, NoCe + std::vector<std::string>{"--refuse-record", "12"}, {"update", "DEMO", "--yes"}, Event::None, 0,
      1,
      Up + Plan + Lines{"Error updating #12", "Configuration update Error", "stopped at record 3 of 4; resume with --from 3"} +
          Down,
      FullConnect + Payloads{R1, R2, R3, Close, Opening}, Kept1, ""},
-    {"ResumeFrom3", Everywhere, 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, Event::None, 0, 0,
+    {"ResumeFrom3", EverywhereAndWine, 1, NoCe, {"update", "DEMO", "--from", "3", "--yes"}, Event::None, 0, 0,
      Up + Lines{"2 records, about 1 min", "Updating configuration...", "Configuration update complete"} + Down,
      FullConnect + Payloads{R3, R4, Close, Opening}, Kept3, ""},
     {"TwoUnitsAtOnce", PtyOnly, 2, NoCe, {"update", "DEMO", "--yes"}, Event::None, 0, 0,
      Up + Plan + Lines{"Configuration update complete"} + Down, FullConnect + Updated, Kept1 + Kept3, ""},
-    {"SigtermMidUpdate", PtyOnly, 1, NoCe, {"update", "DEMO", "--yes"}, Event::StopInRecord2, 0, 130,
+    {"SigtermMidUpdate", PtyAndWine, 1, NoCe, {"update", "DEMO", "--yes"}, Event::StopInRecord2, 0, 130,
      Up + Plan + Lines{"Configuration update Error", "interrupted at record 3 of 4; resume with --from 3"} + Down,
      FullConnect + Payloads{R1, R2, Close, Opening}, Kept1, ""},
     // The faults of the unit. Busy, late, a bad checksum or a stray byte before a data reply: that request again.
@@ -161,6 +164,8 @@ const CliCase Cases[] = {
     // are kept, and the run says where to resume.
     {"ServerKilledMidUpdate", Network, 1, NoCe, {"update", "DEMO", "--yes"}, Event::KillServerInRecord2, 0, 1,
      Up + Plan + Lost, FullConnect + Payloads{R1, R2}, Kept1, ""},
+    {"NothingBehindTheComPort", {Via::Wine}, 1, {}, {"identify"}, Event::PortEmpty, 0, 3, Lines{"Unable to open port"}, {},
+     "", "zentrel-cli: cannot open COM9: no such device\n"},
 };
 
 // One row over one way to the unit, named after both.
@@ -169,7 +174,7 @@ struct CliRun {
     Via Transport;
     std::string Name() const
     {
-        static const char* const suffixes[] = {"", "Rfc2217", "Tcp"};
+        static const char* const suffixes[] = {"", "Rfc2217", "Tcp", "Wine"};
         return Case->Name + std::string(suffixes[static_cast<int>(Transport)]);
     }
 };
@@ -178,7 +183,8 @@ std::vector<CliRun> Runs()
 {
     std::vector<CliRun> runs;
     for (const CliCase& c : Cases)
-        for (Via via : c.Transports) runs.push_back({&c, via});
+        for (Via via : c.Transports)
+            if (via != Via::Wine || std::getenv("ZENTREL_WINE_CLI")) runs.push_back({&c, via});
     return runs;
 }
 
@@ -212,6 +218,16 @@ int OutputBaud(const std::string& device)
     }
 }
 
+// COM7 of the Wine prefix stands for $WINEPREFIX/com-peer (mapped once by scripts/windows --check),
+// pointed here at the unit's pseudo-terminal; Wine runs take their turns.
+void PointComLinkAt(const std::string& device)
+{
+    const char* prefix = std::getenv("WINEPREFIX");
+    const std::string link = std::string(prefix ? prefix : "") + "/com-peer";
+    ::unlink(link.c_str());
+    ASSERT_EQ(::symlink(device.c_str(), link.c_str()), 0) << link;
+}
+
 class CliE2e : public testing::TestWithParam<CliRun> {};
 
 TEST_P(CliE2e, LinesStatusFramesAndEeprom)
@@ -232,14 +248,24 @@ TEST_P(CliE2e, LinesStatusFramesAndEeprom)
             arguments << "--port" << QString::fromStdString(sims.back()->SlavePath());
             continue;
         }
+        if (via == Via::Wine) {
+            PointComLinkAt(sims.back()->SlavePath());
+            arguments << "--port" << (c.During == Event::PortEmpty ? "COM9" : "COM7");
+            continue;
+        }
         servers.push_back(std::make_unique<Ser2netProcess>(sims.back()->SlavePath(), via == Via::Rfc2217));
         address = "127.0.0.1:" + std::to_string(servers.back()->TcpPort());
         arguments << "--port" << QString::fromStdString((via == Via::Rfc2217 ? "rfc2217://" : "tcp://") + address);
     }
     const int holder = c.During == Event::PortHeld ? ConnectTo(servers.front()->TcpPort()) : -1;
-    for (const QString& argument : c.Arguments) arguments << (argument == "DEMO" ? ZENTREL_DEMO : argument);
+    // Under Wine the file goes by its drive letter and backslashes, as on Windows.
+    const QString demo = via == Via::Wine ? "Z:" + QString(ZENTREL_DEMO).replace('/', '\\') : ZENTREL_DEMO;
+    for (const QString& argument : c.Arguments) arguments << (argument == "DEMO" ? demo : argument);
     QProcess cli;
-    cli.start(ZENTREL_CLI, arguments);
+    if (via == Via::Wine)
+        cli.start("wine", QStringList{std::getenv("ZENTREL_WINE_CLI")} + arguments);
+    else
+        cli.start(ZENTREL_CLI, arguments);
     cli.closeWriteChannel();
     QByteArray written;
     const auto waitFor = [&](const char* line) {
@@ -256,16 +282,18 @@ TEST_P(CliE2e, LinesStatusFramesAndEeprom)
         waitFor("Updating configuration...\n");
         QThread::msleep(2000);
         if (c.During == Event::StopInRecord2)
-            cli.terminate();
+            ::kill(static_cast<pid_t>(cli.processId()), via == Via::Wine ? SIGINT : SIGTERM);
         else
             servers.front()->Stop(SIGKILL);
     }
     ASSERT_TRUE(cli.waitForFinished(100000));
     if (holder >= 0) ::close(holder);
     written += cli.readAllStandardOutput();
+    // Windows ends its lines with CR LF.
+    written.replace("\r\n", "\n");
     std::string err = c.Err;
     if (const auto at = err.find("ADDRESS"); at != std::string::npos) err.replace(at, 7, address);
-    EXPECT_EQ(cli.readAllStandardError().toStdString(), err);
+    EXPECT_EQ(cli.readAllStandardError().replace("\r\n", "\n").toStdString(), err);
     EXPECT_EQ(farBaud, c.FarBaud);
 
     const std::vector<Bytes> received = Framed(c.Received);
