@@ -6,6 +6,7 @@
 #include "Globals.h"
 #include "common/AppTitle.h"
 #include "common/Fault.h"
+#include "common/FilePath.h"
 #include "platform/Seams.h"
 
 namespace UpsLink {
@@ -16,8 +17,9 @@ namespace {
 
 constexpr int16_t FreeFileNumber = 1;
 
-void OpenForReading(const std::string& path)
+void OpenForReading(const std::string& name)
 {
+    const std::filesystem::path path = FilePath(name);
     std::error_code error;
     if (!std::filesystem::exists(path, error)) throw Fault(FaultNo::FileNotFound);
     ConfigFile.clear();

@@ -1,15 +1,15 @@
 #include "ConfigTitle.h"
 
 #include <cmath>
-#include <filesystem>
 
+#include "common/FilePath.h"
 #include "common/Text.h"
 
 namespace UpsLink {
 
 std::string FileTitle(const std::string& path)
 {
-    return std::filesystem::path(path).filename().string();
+    return FileName(FilePath(path).filename());
 }
 
 bool TitleMatchesType(std::string_view title, int upsType)

@@ -5,7 +5,7 @@
 
 namespace UpsLink {
 
-// The name of a file without its folder.
+// The name of a file without its folder (on Windows, also without its drive).
 std::string FileTitle(const std::string& path);
 
 // A configuration file belongs to the type its title begins with, read as a decimal number

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "common/FilePath.h"
 #include "common/Text.h"
 
 #include "Seams.h"
@@ -15,7 +16,7 @@ namespace UpsLink {
 std::unique_ptr<LineFile> LineFile::OpenNamed(const std::string& path, const std::string& what, std::string& refusal)
 {
     const std::string name = what + " file " + path;
-    std::FILE* file = std::fopen(path.c_str(), "a");
+    std::FILE* file = OpenFile(path, "a");
     if (!file) {
         refusal = "cannot open " + name + ": " + std::strerror(errno);
         return nullptr;

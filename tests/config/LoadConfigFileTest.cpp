@@ -4,6 +4,7 @@
 
 #include "Bench.h"
 #include "config/ConfigFile.h"
+#include "config/ConfigTitle.h"
 #include "config/Globals.h"
 #include "config/LoadConfigFile.h"
 #include "config/ScrambledFiles.h"
@@ -35,6 +36,7 @@ TEST(LoadConfigFile, EachFileLoadsOnlyItsOwnRecordsOrSaysWhyNot)
         {"12_full.pp", largest, Records(6553, {1, "AB"}), {}},
         {"12_big.pp", largest + "\n", {}, {"File size exceeds 32k limit", "File Corrupted"}},
         {"12_worked.pp", WorkedExample, {{12, "00FF00FF00FF00FF00FF00FF00FF00FF"}, {13, "1F4"}}, {}},
+        {"12_Ωμέγα.pp", "7,0102;", {{7, "0102"}}, {}},
         {"13_worked.pp", WorkedExample, {}, otherType},
         {"12.9x.pp", "1,0258;\r2,01F4;\r13,1F4;\r", three, {}},
         {"word.pp", "1,0258;\n\n2,01F4;13,\n1F4;", three, {}, 0},
@@ -74,4 +76,22 @@ TEST(LoadConfigFile, EachFileLoadsOnlyItsOwnRecordsOrSaysWhyNot)
         EXPECT_EQ(shell.CaptionText, "Zentrel Loading..." + std::to_string(row.records.size() + 1));
     }
     EXPECT_EQ(shell.CaptionText, "Zentrel");
+}
+
+// The title is the name without its folder, and on Windows without its drive, however the path
+// spells them; elsewhere a backslash or a colon is part of a name.
+TEST(LoadConfigFile, TheTitleIsTheNameWithoutItsFolder)
+{
+    const struct { std::string path, title, windowsTitle; } rows[] = {
+        {"/Units/280_a.pp", "280_a.pp", "280_a.pp"},
+        {"C:\\Units\\280_a.pp", "C:\\Units\\280_a.pp", "280_a.pp"},
+        {"C:280_a.pp", "C:280_a.pp", "280_a.pp"},
+        {"D:\\Units/280_Ωμέγα.pp", "280_Ωμέγα.pp", "280_Ωμέγα.pp"}};
+    for (const auto& row : rows) {
+#ifdef _WIN32
+        EXPECT_EQ(FileTitle(row.path), row.windowsTitle);
+#else
+        EXPECT_EQ(FileTitle(row.path), row.title);
+#endif
+    }
 }

@@ -5,6 +5,8 @@
 #include <random>
 #include <string>
 
+#include "common/FilePath.h"
+
 namespace UpsLink::Testing {
 
 // A configuration file's bytes, scrambled with the key written out here, not taken from the code.
@@ -20,18 +22,19 @@ inline std::string FreshFolder()
     std::random_device random;
     for (;;) {
         const auto dir = std::filesystem::temp_directory_path() / ("zentrel-" + std::to_string(random()));
-        if (std::filesystem::create_directory(dir)) return dir.string();
+        if (std::filesystem::create_directory(dir)) return FileName(dir);
     }
 }
 
-// A fresh folder for one test's files, removed with them afterwards.
+// A fresh folder for one test's files, removed with them afterwards. Names are kept as the program
+// keeps them (common/FilePath.h).
 struct FileFolder {
     std::string Dir = FreshFolder();
-    ~FileFolder() { std::filesystem::remove_all(Dir); }
-    std::string Path(const std::string& name) const { return (std::filesystem::path(Dir) / name).string(); }
+    ~FileFolder() { std::filesystem::remove_all(FilePath(Dir)); }
+    std::string Path(const std::string& name) const { return FileName(FilePath(Dir) / FilePath(name)); }
     std::string Write(const std::string& name, const std::string& bytes) const
     {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
+        std::ofstream(FilePath(Path(name)), std::ios::binary) << bytes;
         return Path(name);
     }
 };
