@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "common/Fault.h"
+#include "common/FilePath.h"
 #include "common/Text.h"
 #include "config/ConfigTitle.h"
 #include "config/FileVerdict.h"
@@ -79,7 +80,7 @@ void ListRecords(const std::vector<int16_t>& numbers, const std::vector<std::str
 
 bool CheckFile(const std::string& path, std::optional<int> upsType, std::ostream& out)
 {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(FilePath(path), std::ios::binary);
     if (!file) throw std::runtime_error("cannot open " + path + ": " + std::strerror(errno));
     const std::string title = FileTitle(path);
     out << "Title " << Quoted(title) << " is for UPS type " << static_cast<long long>(std::floor(NumericPrefix(title)))

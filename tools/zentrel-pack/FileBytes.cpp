@@ -6,6 +6,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "common/FilePath.h"
+
 namespace ZentrelPack {
 
 namespace {
@@ -17,7 +19,7 @@ std::runtime_error FileError(const std::string& what, const std::string& path)
 
 std::vector<uint8_t> ReadBytes(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(UpsLink::FilePath(path), std::ios::binary);
     if (!file) throw FileError("open", path);
     std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     if (file.bad()) throw FileError("read", path);
@@ -26,7 +28,7 @@ std::vector<uint8_t> ReadBytes(const std::string& path)
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    std::ofstream file(UpsLink::FilePath(path), std::ios::binary | std::ios::trunc);
     if (!file) throw FileError("create", path);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     file.close();

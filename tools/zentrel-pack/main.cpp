@@ -9,6 +9,7 @@
 #include "CheckReport.h"
 #include "FileBytes.h"
 #include "common/AppTitle.h"
+#include "common/FilePath.h"
 #include "config/Globals.h"
 #include "config/FileImage.h"
 #include "config/Scrambling.h"
@@ -111,10 +112,17 @@ int Run(const std::vector<std::string>& args)
 
 }  // namespace
 
+#ifdef _WIN32
+// Windows hands over every character of a name only in the wide arguments.
+int wmain(int argc, wchar_t** argv)
+#else
 int main(int argc, char** argv)
+#endif
 {
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
+        std::vector<std::string> args;
+        for (int i = 1; i < argc; ++i) args.push_back(UpsLink::FileName(argv[i]));
+        return Run(args);
     } catch (const UsageError& error) {
         std::cerr << "zentrel-pack: " << error.what() << "\n\n" << Usage;
     } catch (const std::exception& error) {
