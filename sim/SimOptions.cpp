@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/AppTitle.h"
+#include "platform/qt/FileNames.h"
 
 namespace UpsLink {
 
@@ -172,8 +173,8 @@ void Apply(const QCommandLineParser& parser, SimSettings& settings)
     if (given("refuse-code")) m.RefuseCode = static_cast<uint8_t>(number("refuse-code", 0x34, 0x37));
     if (given("answer-delay")) m.AnswerDelayMs = Milliseconds(QStringLiteral("answer-delay"), value("answer-delay"));
     if (given("baud")) settings.BaudRate = static_cast<int>(number("baud", 50, 4000000));
-    if (given("log")) settings.LogPath = value("log").toStdString();
-    if (given("eeprom")) settings.EepromPath = value("eeprom").toStdString();
+    if (given("log")) settings.LogPath = ToFileName(value("log"));
+    if (given("eeprom")) settings.EepromPath = ToFileName(value("eeprom"));
     if ((m.StallMs > 0) != (m.StallAfterBytes > 0))
         throw BadOption{QStringLiteral("--stall and --stall-after go together")};
 }

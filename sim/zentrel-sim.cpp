@@ -11,6 +11,7 @@
 #include "SimOptions.h"
 #include "UpsModel.h"
 #include "platform/LineFile.h"
+#include "platform/qt/FileNames.h"
 #include "platform/qt/StopRequest.h"
 #include "platform/qt/SystemClock.h"
 
@@ -27,7 +28,7 @@ int Fail(const std::string& message)
 // Replaces the file whole, so that a reader never finds half of it. Empty, or why it could not.
 std::string WriteEeprom(const std::string& path, const std::string& text)
 {
-    QSaveFile file(QString::fromLocal8Bit(path.c_str()));
+    QSaveFile file(FromFileName(path));
     if (file.open(QIODevice::WriteOnly) && file.write(text.data(), qint64(text.size())) == qint64(text.size()) &&
         file.commit())
         return "";

@@ -1,7 +1,6 @@
 #include "Dialogs.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "common/AppTitle.h"
+#include "platform/qt/FileNames.h"
 
 namespace UpsLink {
 
@@ -84,7 +84,7 @@ std::string ShowOpenFileDialog(QWidget* owner, const OpenFileRequest& request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     const QString path = dialog.selectedFiles().constFirst();
     QDir::setCurrent(QFileInfo(path).absolutePath());
-    return QFile::encodeName(path).toStdString();
+    return ToFileName(path);
 }
 
 QStringList QtNameFilters(const std::string& filter)

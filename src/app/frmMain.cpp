@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
@@ -27,6 +26,7 @@
 #include "link/Protocol.h"
 #include "platform/LineFile.h"
 #include "platform/Seams.h"
+#include "platform/qt/FileNames.h"
 #include "update/UpdateEeprom.h"
 #include "ups/Connect.h"
 
@@ -237,9 +237,9 @@ void frmMain::SetEnabled(bool enabled)
 bool frmMain::Enabled() const { return isEnabled(); }
 
 // The caption carries the file's title as the file system spells it.
-void frmMain::SetCaption(const std::string& caption) { setWindowTitle(QFile::decodeName(caption.c_str())); }
+void frmMain::SetCaption(const std::string& caption) { setWindowTitle(UpsLink::FromFileName(caption)); }
 
-std::string frmMain::Caption() const { return QFile::encodeName(windowTitle()).toStdString(); }
+std::string frmMain::Caption() const { return UpsLink::ToFileName(windowTitle()); }
 
 void frmMain::SetModuleEnabled(bool enabled) { cmdSM->setEnabled(enabled); }
 

@@ -13,6 +13,7 @@
 #include "common/AppTitle.h"
 #include "frmMain.h"
 #include "platform/LineFile.h"
+#include "platform/qt/FileNames.h"
 #include "platform/qt/SerialPort.h"
 #include "platform/qt/StopRequest.h"
 #include "platform/qt/SystemClock.h"
@@ -30,8 +31,8 @@ void Refuse(const QString& message)
 bool OpenLineFile(const QString& path, const char* what, std::unique_ptr<UpsLink::LineFile>& file)
 {
     std::string refusal;
-    file = UpsLink::LineFile::OpenNamed(path.toLocal8Bit().toStdString(), what, refusal);
-    if (!file) Refuse(QString::fromLocal8Bit(refusal.c_str()));
+    file = UpsLink::LineFile::OpenNamed(UpsLink::ToFileName(path), what, refusal);
+    if (!file) Refuse(UpsLink::FromFileName(refusal));
     return file != nullptr;
 }
 

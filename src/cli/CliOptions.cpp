@@ -6,6 +6,7 @@
 #include "common/AppTitle.h"
 #include "common/Fault.h"
 #include "platform/Port.h"
+#include "platform/qt/FileNames.h"
 
 namespace UpsLink {
 
@@ -36,14 +37,15 @@ long long WholeNumber(const QString& option, const QString& text, long long low,
     return value;
 }
 
-std::string Local(const QString& text) { return text.toLocal8Bit().toStdString(); }
+// Arguments and what is said about them, file names among them, in the file names' encoding.
+std::string Local(const QString& text) { return ToFileName(text); }
 
 }  // namespace
 
 CliParse ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& options)
 {
     QStringList list;
-    for (const std::string& argument : arguments) list << QString::fromLocal8Bit(argument.c_str());
+    for (const std::string& argument : arguments) list << FromFileName(argument);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(Synopsis);

@@ -16,6 +16,7 @@
 #include "link/PortControl.h"
 #include "platform/LineFile.h"
 #include "platform/Seams.h"
+#include "platform/qt/FileNames.h"
 #include "platform/qt/SerialPort.h"
 #include "platform/qt/SystemClock.h"
 #include "platform/qt/SystemPorts.h"
@@ -227,7 +228,7 @@ int RunCommand(const CliOptions& options, TerminalShell& shell)
     if (shell.TellWriteFailures() && outcome.Status == Exit::Ok) outcome.Status = Exit::WriteFailed;
     QJsonObject result{{"event", "result"}, {"ok", outcome.Status == Exit::Ok}, {"exit", outcome.Status},
                        {"port", QString::fromStdString(options.Ports.front())}};
-    if (options.Command == "update") result.insert("file", QString::fromStdString(options.File));
+    if (options.Command == "update") result.insert("file", FromFileName(options.File));
     for (auto field = outcome.Fields.begin(); field != outcome.Fields.end(); ++field) result.insert(field.key(), *field);
     shell.Event(result);
     return outcome.Status;

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <list>
 
+#include "platform/qt/FileNames.h"
 #include "platform/qt/StopRequest.h"
 
 namespace UpsLink {
@@ -20,11 +21,11 @@ QString Q(const std::string& text) { return QString::fromStdString(text); }
 QStringList WorkerArguments(const CliOptions& options, const std::string& port)
 {
     QStringList arguments{"--port", Q(port), "--baud", Q(options.Baud), "--json", "--quiet"};
-    if (!options.LogPath.empty()) arguments << "--log" << Q(options.LogPath);
-    if (!options.TracePath.empty()) arguments << "--trace" << Q(options.TracePath);
+    if (!options.LogPath.empty()) arguments << "--log" << FromFileName(options.LogPath);
+    if (!options.TracePath.empty()) arguments << "--trace" << FromFileName(options.TracePath);
     arguments << Q(options.Command);
     if (options.Command != "update") return arguments;
-    arguments << Q(options.File) << "--from" << QString::number(options.From);
+    arguments << FromFileName(options.File) << "--from" << QString::number(options.From);
     if (options.Module) arguments << "--module" << QString::number(*options.Module);
     if (options.Yes) arguments << "--yes";
     return arguments;

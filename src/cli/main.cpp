@@ -10,6 +10,7 @@
 #include "Terminal.h"
 #include "TerminalShell.h"
 #include "platform/LineFile.h"
+#include "platform/qt/FileNames.h"
 #include "platform/qt/PortMap.h"
 #include "platform/qt/StopRequest.h"
 
@@ -21,8 +22,11 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationVersion(ZENTREL_VERSION);
     PrepareConsole();
 
+    // Qt's arguments, not argv: on Windows argv holds only the characters of the code page.
+    std::vector<std::string> arguments;
+    for (const QString& argument : QCoreApplication::arguments()) arguments.push_back(ToFileName(argument));
     CliOptions options;
-    const CliParse parse = ParseCliOptions({argv, argv + argc}, options);
+    const CliParse parse = ParseCliOptions(arguments, options);
     if (!parse.Run) {
         std::fputs(parse.Text.c_str(), parse.Status == Exit::Ok ? stdout : stderr);
         return parse.Status;
