@@ -7,6 +7,10 @@
 #include <cstdio>
 #include <memory>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 #include "Application.h"
 #include "Icons.h"
 #include "Main.h"
@@ -36,21 +40,56 @@ bool OpenLineFile(const QString& path, const char* what, std::unique_ptr<UpsLink
     return file != nullptr;
 }
 
+#ifdef Q_OS_WIN
+#define DefaultDevice "the system's COMn"
+
+// The wide command line: argv holds only the characters of the code page.
+QStringList CommandLine(int, char*[])
+{
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    QStringList arguments;
+    for (int i = 0; i < count; ++i) arguments << QString::fromWCharArray(wide[i]);
+    LocalFree(wide);
+    return arguments;
+}
+
+// A window program has no console of its own: --help, --version and a refused option are told
+// in the console it was started from, if any, unless they are redirected.
+void UseParentConsole()
+{
+    if (GetStdHandle(STD_ERROR_HANDLE) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
+    std::freopen("CONOUT$", "w", stdout);
+    std::freopen("CONOUT$", "w", stderr);
+}
+#else
+#define DefaultDevice "/dev/ttyS(n-1)"
+
+QStringList CommandLine(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+void UseParentConsole() {}
+#endif
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    UseParentConsole();
     QCoreApplication::setApplicationName(UpsLink::AppTitle);
     QCoreApplication::setApplicationVersion(ZENTREL_VERSION);
 
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const QStringList arguments = CommandLine(argc, argv);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
         "Zentrel updates configuration information of a UPS or of one of its attached modules over a serial "
         "port.\nCOM port n is the device named by --com n=DEVICE, else by the environment variable ZENTREL_COMn, "
-        "else /dev/ttyS(n-1). A device may be a port of a console server, rfc2217://HOST:PORT or tcp://HOST:PORT.");
+        "else " DefaultDevice ". A device may be a port of a console server, rfc2217://HOST:PORT or tcp://HOST:PORT.");
     // Not addHelpOption: its --help-all lists Qt's own options, which this parser refuses.
     const QCommandLineOption helpOption({"h", "help"}, "Displays help on commandline options.");
     parser.addOption(helpOption);

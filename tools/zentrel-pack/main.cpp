@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 #include "CheckReport.h"
 #include "FileBytes.h"
 #include "common/AppTitle.h"
@@ -52,6 +57,10 @@ int Encode(const std::string& plainPath, const std::string& outPath)
 int Decode(const std::string& path)
 {
     const std::string plain = UpsLink::Descramble(ZentrelPack::ReadBytes(path), UpsLink::FileKey);
+#ifdef _WIN32
+    // The bytes as they are: a text-mode stream would put a CR before every LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     std::cout.write(plain.data(), static_cast<std::streamsize>(plain.size()));
     return 0;
 }
