@@ -164,7 +164,7 @@ const CliCase Cases[] = {
     // are kept, and the run says where to resume.
     {"ServerKilledMidUpdate", Network, 1, NoCe, {"update", "DEMO", "--yes"}, Event::KillServerInRecord2, 0, 1,
      Up + Plan + Lost, FullConnect + Payloads{R1, R2}, Kept1, ""},
-    {"NothingBehindTheComPort", {Via::Wine}, 1, {}, {"identify"}, Event::PortEmpty, 0, 3, Lines{"Unable to open port"}, {},
+    {"NothingBehindTheComPort", {Via::Wine}, 1, {}, {"identify"}, Event::PortEmpty, 0, 3, Lines{"Invalid port number"}, {},
      "", "zentrel-cli: cannot open COM9: no such device\n"},
 };
 
@@ -268,8 +268,10 @@ TEST_P(CliE2e, LinesStatusFramesAndEeprom)
         cli.start(ZENTREL_CLI, arguments);
     cli.closeWriteChannel();
     QByteArray written;
+    // Windows ends its lines with CR LF.
     const auto waitFor = [&](const char* line) {
-        while (!written.contains(line) && cli.waitForReadyRead(30000)) written += cli.readAllStandardOutput();
+        while (!QByteArray(written).replace("\r\n", "\n").contains(line) && cli.waitForReadyRead(30000))
+            written += cli.readAllStandardOutput();
     };
     int farBaud = 0;
     if (c.FarBaud != 0) {
@@ -281,15 +283,17 @@ TEST_P(CliE2e, LinesStatusFramesAndEeprom)
         // A record every 1.32 s after this line: 2 s falls in the middle of the second.
         waitFor("Updating configuration...\n");
         QThread::msleep(2000);
-        if (c.During == Event::StopInRecord2)
+        if (c.During == Event::StopInRecord2) {
+            // A run that ended already has no process to stop, and pid 0 would be every process here.
+            ASSERT_GT(cli.processId(), 0);
             ::kill(static_cast<pid_t>(cli.processId()), via == Via::Wine ? SIGINT : SIGTERM);
-        else
+        } else {
             servers.front()->Stop(SIGKILL);
+        }
     }
     ASSERT_TRUE(cli.waitForFinished(100000));
     if (holder >= 0) ::close(holder);
     written += cli.readAllStandardOutput();
-    // Windows ends its lines with CR LF.
     written.replace("\r\n", "\n");
     std::string err = c.Err;
     if (const auto at = err.find("ADDRESS"); at != std::string::npos) err.replace(at, 7, address);
