@@ -21,6 +21,14 @@ zentrel_install_packages() {
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
+# A Wine prefix of its own in DIR for what follows, made the first time: no display, no dialogs,
+# no .NET or browser installers.
+zentrel_wine_prefix() {
+    export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    unset DISPLAY WAYLAND_DISPLAY
+    [ -d "$WINEPREFIX" ] || wineboot --init
+}
+
 zentrel_build() {
     cmake -S "$ZENTREL_ROOT" -B "$ZENTREL_BUILD" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$ZENTREL_BUILD" -j"$(nproc)" "$@"

@@ -41,8 +41,6 @@ bool OpenLineFile(const QString& path, const char* what, std::unique_ptr<UpsLink
 }
 
 #ifdef Q_OS_WIN
-#define DefaultDevice "the system's COMn"
-
 // The wide command line: argv holds only the characters of the code page.
 QStringList CommandLine(int, char*[])
 {
@@ -63,8 +61,6 @@ void UseParentConsole()
     std::freopen("CONOUT$", "w", stderr);
 }
 #else
-#define DefaultDevice "/dev/ttyS(n-1)"
-
 QStringList CommandLine(int argc, char* argv[])
 {
     QStringList arguments;
@@ -87,9 +83,11 @@ int main(int argc, char* argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        "Zentrel updates configuration information of a UPS or of one of its attached modules over a serial "
-        "port.\nCOM port n is the device named by --com n=DEVICE, else by the environment variable ZENTREL_COMn, "
-        "else " DefaultDevice ". A device may be a port of a console server, rfc2217://HOST:PORT or tcp://HOST:PORT.");
+        QStringLiteral("Zentrel updates configuration information of a UPS or of one of its attached modules over a "
+                       "serial port.\nCOM port n is the device named by --com n=DEVICE, else by the environment "
+                       "variable ZENTREL_COMn, else ") +
+        UpsLink::UnnamedDevice +
+        QStringLiteral(". A device may be a port of a console server, rfc2217://HOST:PORT or tcp://HOST:PORT."));
     // Not addHelpOption: its --help-all lists Qt's own options, which this parser refuses.
     const QCommandLineOption helpOption({"h", "help"}, "Displays help on commandline options.");
     parser.addOption(helpOption);

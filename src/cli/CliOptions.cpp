@@ -7,13 +7,7 @@
 #include "common/Fault.h"
 #include "platform/Port.h"
 #include "platform/qt/FileNames.h"
-
-// What COM port n reaches when nothing names it.
-#ifdef Q_OS_WIN
-#define DefaultDevice "the system's COMn"
-#else
-#define DefaultDevice "/dev/ttyS(n-1)"
-#endif
+#include "platform/qt/PortMap.h"
 
 namespace UpsLink {
 
@@ -61,9 +55,12 @@ CliParse ParseCliOptions(const std::vector<std::string>& arguments, CliOptions& 
     parser.addOption(help);
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption port("port",
-                                  "A device such as /dev/ttyUSB0 or a console server's port rfc2217://HOST:PORT or "
-                                  "tcp://HOST:PORT, or COMn: the device named by ZENTREL_COMn, else " DefaultDevice
-                                  " (default COM1). Given several times, the ports are worked at once.",
+                                  QStringLiteral("A device such as /dev/ttyUSB0 or a console server's port "
+                                                 "rfc2217://HOST:PORT or tcp://HOST:PORT, or COMn: the device named "
+                                                 "by ZENTREL_COMn, else ") +
+                                      UnnamedDevice +
+                                      QStringLiteral(" (default COM1). Given several times, the ports are worked at "
+                                                     "once."),
                                   "P");
     const QCommandLineOption baud("baud", "Line speed, one of the classic rates (default 19200); always N, 8, 1.", "N");
     const QCommandLineOption log("log", "Append every status line to FILE with its date and time.", "FILE");

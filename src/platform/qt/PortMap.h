@@ -18,4 +18,11 @@ std::map<int, QString> NamedPorts();
 // What COM port number reaches: as named, else COMn on Windows and /dev/ttyS(n-1) elsewhere.
 QString DeviceForPort(int number);
 
+// What COM port n reaches when nothing names it, in the words of the programs' help.
+#ifdef Q_OS_WIN
+inline constexpr char UnnamedDevice[] = "the system's COMn";
+#else
+inline constexpr char UnnamedDevice[] = "/dev/ttyS(n-1)";
+#endif
+
 }  // namespace UpsLink

@@ -1,12 +1,11 @@
 #include "SerialPort.h"
 
+#include "FileNames.h"
 #include "common/Fault.h"
 
 namespace UpsLink {
 
 namespace {
-
-std::string Local(const QString& text) { return text.toLocal8Bit().toStdString(); }
 
 #ifdef Q_OS_WIN
 std::wstring LocalName(const QString& device) { return device.toStdWString(); }
@@ -19,14 +18,14 @@ const QString& LocalName(const QString& device) { return device; }
 void SerialPort::OpenDevice(int number, const CommSettings& settings)
 {
     const QString device = DeviceForPort(number);
-    const NetworkAddress address = ParseNetworkAddress(Local(device));
+    const NetworkAddress address = ParseNetworkAddress(ToFileName(device));
     if (address.Kind == NetworkAddress::Malformed) {
-        NoteOpenFailure(Local(device), "not a network address rfc2217://HOST:PORT or tcp://HOST:PORT");
+        NoteOpenFailure(ToFileName(device), "not a network address rfc2217://HOST:PORT or tcp://HOST:PORT");
         throw Fault(FaultNo::InvalidPortNumber);
     }
     const bool onNetwork = address.Kind != NetworkAddress::None;
     if (const auto refusal = onNetwork ? network_.Open(address, settings) : local_.Open(LocalName(device), settings)) {
-        NoteOpenFailure(onNetwork ? address.Shown() : Local(device), refusal->Reason);
+        NoteOpenFailure(onNetwork ? address.Shown() : ToFileName(device), refusal->Reason);
         if (refusal->Number == FaultNo::DeviceNotOpen) throw Fault(FaultNo::DeviceNotOpen, "Unable to open port");
         throw Fault(refusal->Number);
     }

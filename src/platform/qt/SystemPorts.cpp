@@ -11,17 +11,18 @@ namespace UpsLink {
 
 std::vector<SystemPort> SystemPorts()
 {
+    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
     // Every port number that names a device: those of the port map, and those of /dev/ttyS(n-1).
     QList<int> numbers;
     for (const auto& [number, what] : NamedPorts()) numbers << number;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    for (const QSerialPortInfo& info : infos) {
         const QString device = info.systemLocation();
         if (device.startsWith("/dev/ttyS")) numbers << device.mid(9).toInt() + 1;
     }
     std::sort(numbers.begin(), numbers.end());
 
     std::vector<SystemPort> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+    for (const QSerialPortInfo& info : infos) {
         const QString device = info.systemLocation();
         QString com;
         for (int n : numbers)

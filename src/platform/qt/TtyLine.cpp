@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "FileNames.h"
 #include "common/Fault.h"
 
 namespace UpsLink {
@@ -31,13 +32,11 @@ QSerialPort::StopBits QtStopBits(double stopBits)
     return QSerialPort::OneStop;
 }
 
-std::string Local(const QString& text) { return text.toLocal8Bit().toStdString(); }
-
 // A device the user may not open: who may, in the words an engineer acts on.
 std::string PermissionHint(const QString& device)
 {
     struct stat info {};
-    if (::stat(Local(device).c_str(), &info) != 0) return "permission denied";
+    if (::stat(ToFileName(device).c_str(), &info) != 0) return "permission denied";
     const group* owner = ::getgrgid(info.st_gid);
     const std::string name = owner ? owner->gr_name : std::to_string(info.st_gid);
     return "permission denied; the user must be in the group owning the device, " + name + " (usually dialout)";
@@ -51,12 +50,12 @@ std::optional<LineRefusal> TtyLine::Open(const QString& device, const CommSettin
     serial_.setPortName(device);
     if (!serial_.open(QIODevice::ReadWrite)) {
         const auto error = serial_.error();
-        const std::string reason = Local(serial_.errorString());
+        const std::string reason = ToFileName(serial_.errorString());
         serial_.clearError();
         if (error == QSerialPort::DeviceNotFoundError) return LineRefusal{FaultNo::InvalidPortNumber, "no such device"};
         // The user may not open it; otherwise another program holds it.
         if (error == QSerialPort::PermissionError &&
-            ::access(Local(QFileInfo(device).absoluteFilePath()).c_str(), R_OK | W_OK) != 0)
+            ::access(ToFileName(QFileInfo(device).absoluteFilePath()).c_str(), R_OK | W_OK) != 0)
             return LineRefusal{FaultNo::DeviceNotOpen, PermissionHint(device)};
         if (error == QSerialPort::PermissionError)
             return LineRefusal{FaultNo::PortAlreadyOpen, "in use by another program"};
